@@ -1,0 +1,16 @@
+// Every bound on work that input can drive, in one place. Each is generous for real reports and
+// exists so that a hostile or broken request ends with a clear error instead of exhausting the
+// stack or memory. The error names the bound.
+#pragma once
+
+#include <cstddef>
+
+namespace vl::limits {
+
+// Nesting of arrays and objects in the request JSON.
+inline constexpr size_t JsonMaxDepth = 512;
+
+// Size of the request itself; larger input is refused before it is parsed.
+inline constexpr size_t RequestMaxBytes = size_t(4) << 30;
+
+} // namespace vl::limits

@@ -1,0 +1,127 @@
+// Stream implementations over POSIX descriptors and memory.
+#include "base/stream.h"
+
+#include "base/exception.h"
+#include "base/format.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vl {
+
+namespace {
+
+String SystemErrorText() { return FromUtf8(std::strerror(errno)); }
+
+} // namespace
+
+std::string Stream::ReadAll(size_t maxBytes)
+{
+    std::string bytes;
+    // Reserving the expected size keeps a large file from being copied while the buffer grows.
+    if (const size_t hint = SizeHint(); hint > 0)
+        bytes.reserve(std::min(hint, maxBytes) + 1);
+    size_t chunk = 1 << 16;
+    for (;;) {
+        const size_t used = bytes.size();
+        if (used == maxBytes) {
+            char probe;
+            if (Read(&probe, 1) == 0)
+                break;
+            throw ELimitExceeded(Format(u"Input is larger than %d bytes",
+                                        {static_cast<int64_t>(maxBytes)}));
+        }
+        const size_t want = std::min(chunk, maxBytes - used);
+        bytes.resize(used + want);
+        const size_t got = Read(bytes.data() + used, want);
+        bytes.resize(used + got);
+        if (got == 0)
+            break;
+        if (got == want)
+            chunk = std::min<size_t>(chunk * 2, size_t(64) << 20);
+    }
+    return bytes;
+}
+
+size_t HandleStream::Read(void* buffer, size_t count)
+{
+    for (;;) {
+        const ssize_t got = ::read(FHandle, buffer, count);
+        if (got >= 0)
+            return static_cast<size_t>(got);
+        if (errno != EINTR)
+            throw EReadError(Format(u"Stream read error: %s", {SystemErrorText()}));
+    }
+}
+
+size_t HandleStream::SizeHint() const
+{
+    struct stat info;
+    if (::fstat(FHandle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
+        return 0;
+    return static_cast<size_t>(info.st_size);
+}
+
+void HandleStream::Write(const void* buffer, size_t count)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (count > 0) {
+        const ssize_t put = ::write(FHandle, bytes, count);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EWriteError(Format(u"Stream write error: %s", {SystemErrorText()}));
+        }
+        bytes += put;
+        count -= static_cast<size_t>(put);
+    }
+}
+
+FileStream::FileStream(const std::string& fileName, Mode mode)
+    : HandleStream(-1)
+{
+    if (mode == Mode::OpenRead) {
+        FHandle = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        if (FHandle < 0)
+            throw EFOpenError(Format(u"Cannot open file \"%s\". %s",
+                                     {FromUtf8(fileName), SystemErrorText()}));
+    } else {
+        FHandle = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (FHandle < 0)
+            throw EFCreateError(Format(u"Cannot create file \"%s\". %s",
+                                       {FromUtf8(fileName), SystemErrorText()}));
+    }
+}
+
+FileStream::~FileStream()
+{
+    if (FHandle >= 0)
+        ::close(FHandle);
+}
+
+size_t MemoryStream::Read(void* buffer, size_t count)
+{
+    const size_t n = std::min(count, FBytes.size() - FPosition);
+    std::memcpy(buffer, FBytes.data() + FPosition, n);
+    FPosition += n;
+    return n;
+}
+
+void MemoryStream::Write(const void* buffer, size_t count)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    if (FPosition == FBytes.size()) {
+        FBytes.append(bytes, count);
+    } else {
+        if (FPosition + count > FBytes.size())
+            FBytes.resize(FPosition + count);
+        std::memcpy(FBytes.data() + FPosition, bytes, count);
+    }
+    FPosition += count;
+}
+
+} // namespace vl

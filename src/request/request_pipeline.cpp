@@ -1,0 +1,34 @@
+// The order of the request's steps; each step relies on the ones before it.
+#include "request/request_pipeline.h"
+
+#include "base/exception.h"
+#include "base/format.h"
+#include "request/request_reader.h"
+
+namespace vl {
+
+namespace {
+
+// Marks a step whose consumer the generator does not have yet.
+[[noreturn]] void StepNotBuilt(StringView step)
+{
+    throw Exception(Format(u"The step \"%s\" is not built yet", {step}));
+}
+
+} // namespace
+
+std::string RunRequestPipeline(Stream& input, int32_t stringFieldSize)
+{
+    (void)stringFieldSize;
+    const auto document = ReadRequest(input);
+    const JsonObject request = document->Root().GetObject();
+
+    if (const auto datasets = OptionalObjectMember(request, "datasets"); datasets && datasets->Count())
+        StepNotBuilt(u"tables");
+    if (const auto links = OptionalObjectMember(request, "links"); links && links->Count())
+        StepNotBuilt(u"links");
+    const String templateText = TemplateText(request);
+    StepNotBuilt(u"template loading");
+}
+
+} // namespace vl
