@@ -19,15 +19,14 @@ String SystemErrorText() { return FromUtf8(std::strerror(errno)); }
 
 } // namespace
 
-std::string Stream::ReadAll(size_t maxBytes)
+ByteBuffer Stream::ReadAll(size_t maxBytes)
 {
-    std::string bytes;
-    // Reserving the expected size keeps a large file from being copied while the buffer grows.
-    if (const size_t hint = SizeHint(); hint > 0)
-        bytes.reserve(std::min(hint, maxBytes) + 1);
-    size_t chunk = 1 << 16;
+    ByteBuffer bytes;
+    // Reserving the expected size keeps a large file from being copied while the buffer grows;
+    // the one extra byte lets the final read see the end without growing the buffer.
+    bytes.Reserve(std::min(SizeHint(), maxBytes) + 1);
     for (;;) {
-        const size_t used = bytes.size();
+        const size_t used = bytes.Size();
         if (used == maxBytes) {
             char probe;
             if (Read(&probe, 1) == 0)
@@ -35,14 +34,12 @@ std::string Stream::ReadAll(size_t maxBytes)
             throw ELimitExceeded(Format(u"Input is larger than %d bytes",
                                         {static_cast<int64_t>(maxBytes)}));
         }
-        const size_t want = std::min(chunk, maxBytes - used);
-        bytes.resize(used + want);
-        const size_t got = Read(bytes.data() + used, want);
-        bytes.resize(used + got);
+        if (used == bytes.Capacity())
+            bytes.Reserve(std::min(std::max<size_t>(used * 2, 1 << 16), maxBytes));
+        const size_t got = Read(bytes.Data() + used, bytes.Capacity() - used);
         if (got == 0)
             break;
-        if (got == want)
-            chunk = std::min<size_t>(chunk * 2, size_t(64) << 20);
+        bytes.SetSize(used + got);
     }
     return bytes;
 }

@@ -2,6 +2,7 @@
 // either does the whole transfer or throws (EReadError, EWriteError, ...).
 #pragma once
 
+#include "base/byte_buffer.h"
 #include "base/string.h"
 
 #include <cstddef>
@@ -26,7 +27,8 @@ public:
 
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
     // Reads until the end of the data, whatever a single read returns (pipes deliver in pieces).
-    std::string ReadAll(size_t maxBytes);
+    // Throws ELimitExceeded when there are more than `maxBytes`.
+    ByteBuffer ReadAll(size_t maxBytes);
 };
 
 // A stream over an open file descriptor that it does not own (standard input and output).

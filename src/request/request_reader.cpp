@@ -10,8 +10,8 @@ namespace vl {
 
 std::unique_ptr<JsonDocument> ReadRequest(Stream& input)
 {
-    std::string bytes = input.ReadAll(limits::RequestMaxBytes);
-    if (bytes.empty())
+    ByteBuffer bytes = input.ReadAll(limits::RequestMaxBytes);
+    if (bytes.Empty())
         throw Exception(u"Ulaz je prazan");
     auto document = JsonDocument::Parse(std::move(bytes));
     if (!document)

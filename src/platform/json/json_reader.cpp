@@ -7,6 +7,7 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -16,6 +17,10 @@ namespace vl {
 namespace {
 
 constexpr std::string_view Bom = "\xEF\xBB\xBF";
+
+// Containers at least this long are remembered by validation, so that walking past them later
+// costs a lookup instead of a scan; smaller ones are cheaper to scan than to look up.
+constexpr size_t LargeContainerBytes = 4096;
 
 bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -43,9 +48,17 @@ int HexValue(char c)
 class Validator
 {
 public:
+    struct Span
+    {
+        const char* Begin;
+        const char* End;
+    };
+
     Validator(const char* begin, const char* end) : FBegin(begin), FPos(begin), FEnd(end) {}
 
     bool Run(JsonSyntaxError& error);
+    // The containers of at least LargeContainerBytes, in the order they closed.
+    std::vector<Span>& LargeContainers() { return FLarge; }
 
 private:
     enum class State { Value, MemberName, AfterValue };
@@ -59,12 +72,14 @@ private:
     bool ScanNumber();
     bool ScanLiteral(std::string_view word);
     bool Push(char container);
+    void Pop();
 
     const char* FBegin;
     const char* FPos;
     const char* FEnd;
     const char* FWhat = "";
-    std::vector<char> FStack; // '{' or '[' per open container
+    std::vector<const char*> FStack; // the opening '{' or '[' of each open container
+    std::vector<Span> FLarge;
 };
 
 bool Validator::Push(char container)
@@ -72,9 +87,18 @@ bool Validator::Push(char container)
     if (FStack.size() >= limits::JsonMaxDepth)
         throw ELimitExceeded(Format(u"JSON nesting is deeper than %d levels",
                                     {static_cast<int64_t>(limits::JsonMaxDepth)}));
-    FStack.push_back(container);
+    (void)container;
+    FStack.push_back(FPos);
     ++FPos;
     return true;
+}
+
+void Validator::Pop()
+{
+    const char* begin = FStack.back();
+    FStack.pop_back();
+    if (static_cast<size_t>(FPos - begin) >= LargeContainerBytes)
+        FLarge.push_back({begin, FPos});
 }
 
 bool Validator::ScanString()
@@ -178,7 +202,7 @@ bool Validator::Run(JsonSyntaxError& error)
                 FPos = SkipWhitespace(FPos, FEnd);
                 if (FPos < FEnd && *FPos == '}') {
                     ++FPos;
-                    FStack.pop_back();
+                    Pop();
                 } else {
                     state = State::MemberName;
                 }
@@ -187,7 +211,7 @@ bool Validator::Run(JsonSyntaxError& error)
                 FPos = SkipWhitespace(FPos, FEnd);
                 if (FPos < FEnd && *FPos == ']') {
                     ++FPos;
-                    FStack.pop_back();
+                    Pop();
                 } else {
                     state = State::Value;
                 }
@@ -220,10 +244,10 @@ bool Validator::Run(JsonSyntaxError& error)
         case State::AfterValue:
             if (c == ',') {
                 ++FPos;
-                state = FStack.back() == '{' ? State::MemberName : State::Value;
-            } else if (c == (FStack.back() == '{' ? '}' : ']')) {
+                state = *FStack.back() == '{' ? State::MemberName : State::Value;
+            } else if (c == (*FStack.back() == '{' ? '}' : ']')) {
                 ++FPos;
-                FStack.pop_back();
+                Pop();
             } else {
                 ok = Fail("',' or end of container expected");
             }
@@ -256,7 +280,7 @@ const char* SkipString(const char* p, const char* end)
 }
 
 // On validated text: the end of the value that starts at `p`.
-const char* SkipValue(const char* p, const char* end)
+const char* SkipValue(const JsonDocument* document, const char* p, const char* end)
 {
     switch (*p) {
     case '"': return SkipString(p, end);
@@ -265,6 +289,8 @@ const char* SkipValue(const char* p, const char* end)
     case 'f': return p + 5;
     case '{':
     case '[': {
+        if (const char* known = document->KnownEnd(p))
+            return known;
         size_t depth = 0;
         while (p < end) {
             const char c = *p;
@@ -303,9 +329,9 @@ JsonKind KindOf(char first)
     }
 }
 
-JsonValue ValueAt(const char* p, const char* end)
+JsonValue ValueAt(const JsonDocument* document, const char* p, const char* end)
 {
-    return JsonValue(KindOf(*p), p, SkipValue(p, end));
+    return JsonValue(document, KindOf(*p), p, SkipValue(document, p, end));
 }
 
 unsigned ReadHex4(const char* p)
@@ -422,10 +448,10 @@ JsonObject JsonValue::GetObject() const
     const char* p = SkipWhitespace(FBegin + 1, FEnd);
     while (p < FEnd && *p == '"') {
         JsonMember member;
-        member.Name = JsonValue(JsonKind::Text, p, SkipString(p, FEnd));
+        member.Name = JsonValue(FDocument, JsonKind::Text, p, SkipString(p, FEnd));
         p = SkipWhitespace(member.Name.FEnd, FEnd) + 1; // ':'
         p = SkipWhitespace(p, FEnd);
-        member.Value = ValueAt(p, FEnd);
+        member.Value = ValueAt(FDocument, p, FEnd);
         members.push_back(member);
         p = SkipWhitespace(member.Value.FEnd, FEnd);
         if (*p == ',')
@@ -434,7 +460,7 @@ JsonObject JsonValue::GetObject() const
     return JsonObject(std::move(members));
 }
 
-JsonArray JsonValue::GetArray() const { return JsonArray(FBegin + 1, FEnd - 1); }
+JsonArray JsonValue::GetArray() const { return JsonArray(FDocument, FBegin + 1, FEnd - 1); }
 
 const JsonValue* JsonObject::Find(std::string_view utf8Name) const
 {
@@ -449,8 +475,9 @@ const JsonValue* JsonObject::Find(std::string_view utf8Name) const
     return nullptr;
 }
 
-JsonArray::Iterator::Iterator(const char* pos, const char* end)
-    : FPos(pos)
+JsonArray::Iterator::Iterator(const JsonDocument* document, const char* pos, const char* end)
+    : FDocument(document)
+    , FPos(pos)
     , FEnd(end)
 {
     Load();
@@ -465,7 +492,7 @@ void JsonArray::Iterator::Load()
         FPos = nullptr;
         return;
     }
-    FCurrent = ValueAt(FPos, FEnd);
+    FCurrent = ValueAt(FDocument, FPos, FEnd);
 }
 
 JsonArray::Iterator& JsonArray::Iterator::operator++()
@@ -478,7 +505,7 @@ JsonArray::Iterator& JsonArray::Iterator::operator++()
 
 JsonArray::Iterator JsonArray::begin() const
 {
-    return Empty() ? end() : Iterator(FBegin, FEnd);
+    return Empty() ? end() : Iterator(FDocument, FBegin, FEnd);
 }
 
 bool JsonArray::Empty() const { return SkipWhitespace(FBegin, FEnd) >= FEnd; }
@@ -491,12 +518,21 @@ size_t JsonArray::Count() const
     return count;
 }
 
-std::unique_ptr<JsonDocument> JsonDocument::Parse(std::string bytes, JsonSyntaxError* error)
+const char* JsonDocument::KnownEnd(const char* begin) const
+{
+    const auto it = std::lower_bound(
+        FLargeContainers.begin(), FLargeContainers.end(), begin, [](const Span& span, const char* p) {
+            return span.Begin < p;
+        });
+    return it != FLargeContainers.end() && it->Begin == begin ? it->End : nullptr;
+}
+
+std::unique_ptr<JsonDocument> JsonDocument::Parse(ByteBuffer bytes, JsonSyntaxError* error)
 {
     JsonSyntaxError ignored;
     JsonSyntaxError& err = error ? *error : ignored;
     std::unique_ptr<JsonDocument> doc(new JsonDocument(std::move(bytes)));
-    std::string_view text = doc->FBytes;
+    std::string_view text = doc->FBytes.View();
     size_t offset = 0;
     if (text.starts_with(Bom))
         offset = Bom.size();
@@ -511,8 +547,13 @@ std::unique_ptr<JsonDocument> JsonDocument::Parse(std::string bytes, JsonSyntaxE
         err.Offset += offset;
         return nullptr;
     }
+    for (const auto& span : validator.LargeContainers())
+        doc->FLargeContainers.push_back({span.Begin, span.End});
+    std::sort(doc->FLargeContainers.begin(),
+              doc->FLargeContainers.end(),
+              [](const Span& a, const Span& b) { return a.Begin < b.Begin; });
     const char* begin = SkipWhitespace(text.data(), text.data() + text.size());
-    doc->FRoot = ValueAt(begin, text.data() + text.size());
+    doc->FRoot = ValueAt(doc.get(), begin, text.data() + text.size());
     return doc;
 }
 

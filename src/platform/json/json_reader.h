@@ -8,6 +8,7 @@
 // Every view borrows from its `JsonDocument`, which must outlive it.
 #pragma once
 
+#include "base/byte_buffer.h"
 #include "base/string.h"
 
 #include <cstdint>
@@ -25,13 +26,15 @@ StringView JsonKindName(JsonKind kind);
 
 class JsonObject;
 class JsonArray;
+class JsonDocument;
 
 class JsonValue
 {
 public:
     JsonValue() = default;
-    JsonValue(JsonKind kind, const char* begin, const char* end)
-        : FKind(kind)
+    JsonValue(const JsonDocument* document, JsonKind kind, const char* begin, const char* end)
+        : FDocument(document)
+        , FKind(kind)
         , FBegin(begin)
         , FEnd(end)
     {
@@ -57,6 +60,7 @@ public:
     JsonArray GetArray() const;   // Array kind
 
 private:
+    const JsonDocument* FDocument = nullptr;
     JsonKind FKind = JsonKind::Null;
     const char* FBegin = nullptr;
     const char* FEnd = nullptr;
@@ -86,12 +90,17 @@ private:
 class JsonArray
 {
 public:
-    JsonArray(const char* begin, const char* end) : FBegin(begin), FEnd(end) {}
+    JsonArray(const JsonDocument* document, const char* begin, const char* end)
+        : FDocument(document)
+        , FBegin(begin)
+        , FEnd(end)
+    {
+    }
 
     class Iterator
     {
     public:
-        Iterator(const char* pos, const char* end);
+        Iterator(const JsonDocument* document, const char* pos, const char* end);
         const JsonValue& operator*() const { return FCurrent; }
         const JsonValue* operator->() const { return &FCurrent; }
         Iterator& operator++();
@@ -99,17 +108,19 @@ public:
 
     private:
         void Load();
+        const JsonDocument* FDocument;
         const char* FPos;
         const char* FEnd;
         JsonValue FCurrent;
     };
 
     Iterator begin() const;
-    Iterator end() const { return Iterator(nullptr, nullptr); }
+    Iterator end() const { return Iterator(FDocument, nullptr, nullptr); }
     bool Empty() const;
     size_t Count() const; // walks the array
 
 private:
+    const JsonDocument* FDocument;
     const char* FBegin; // just after '['
     const char* FEnd;   // at ']'
 };
@@ -125,14 +136,34 @@ class JsonDocument
 public:
     // Validates `bytes` as one JSON text. Returns nullptr with `error` filled when it is not one;
     // throws ELimitExceeded when nesting passes limits::JsonMaxDepth.
-    static std::unique_ptr<JsonDocument> Parse(std::string bytes, JsonSyntaxError* error = nullptr);
+    static std::unique_ptr<JsonDocument> Parse(ByteBuffer bytes, JsonSyntaxError* error = nullptr);
+    static std::unique_ptr<JsonDocument> Parse(std::string_view text,
+                                               JsonSyntaxError* error = nullptr)
+    {
+        return Parse(ByteBuffer(text), error);
+    }
 
     const JsonValue& Root() const { return FRoot; }
 
+    // Where the container starting at `begin` ends, when it is one of the large ones that
+    // validation remembered; nullptr otherwise (the caller then scans it).
+    const char* KnownEnd(const char* begin) const;
+
 private:
-    explicit JsonDocument(std::string bytes) : FBytes(std::move(bytes)) {}
-    std::string FBytes;
+    friend class JsonValue;
+    friend class JsonArray;
+    explicit JsonDocument(ByteBuffer bytes) : FBytes(std::move(bytes)) {}
+
+    struct Span
+    {
+        const char* Begin;
+        const char* End;
+    };
+
+    ByteBuffer FBytes;
     JsonValue FRoot;
+    // Large containers sorted by start, so skipping over a table's rows never rescans them.
+    std::vector<Span> FLargeContainers;
 };
 
 } // namespace vl
