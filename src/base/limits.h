@@ -13,4 +13,8 @@ inline constexpr size_t JsonMaxDepth = 512;
 // Size of the request itself; larger input is refused before it is parsed.
 inline constexpr size_t RequestMaxBytes = size_t(4) << 30;
 
+// Lines kept by the shaping cache (font, direction, text); it starts over when full, so memory
+// stays bounded however many distinct texts a report shapes.
+inline constexpr size_t ShapedLineCacheEntries = 65536;
+
 } // namespace vl::limits

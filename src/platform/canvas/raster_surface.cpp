@@ -1,0 +1,251 @@
+// The raster surface over a cairo image surface; text goes through cairo-ft with faces opened
+// from the same font bytes the font service measured, so drawn and measured glyphs agree.
+#include "platform/canvas/raster_surface.h"
+
+#include "base/exception.h"
+#include "platform/fonts/text_shaper.h"
+
+#include <cairo-ft.h>
+#include <cairo.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <unordered_map>
+
+namespace vl {
+
+namespace {
+
+void SetColor(cairo_t* cr, uint32_t color)
+{
+    cairo_set_source_rgb(
+        cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0);
+}
+
+// Cairo faces for font faces, created once per face. Cairo gets its own FreeType face over the
+// face's bytes (its scaled fonts change the size of the FT_Face they use), released with the
+// cairo face.
+class CairoFaces
+{
+public:
+    CairoFaces()
+    {
+        if (FT_Init_FreeType(&FLibrary) != 0)
+            throw Exception("The font library cannot be initialised");
+    }
+    // The cairo faces keep their FreeType faces until the end of the process, so the library
+    // stays too.
+
+    cairo_font_face_t* Get(const FontFace& face)
+    {
+        auto it = FFaces.find(&face);
+        if (it != FFaces.end()) return it->second;
+        std::span<const uint8_t> bytes = face.FileBytes();
+        FT_Face ftFace = nullptr;
+        if (FT_New_Memory_Face(FLibrary,
+                               bytes.data(),
+                               static_cast<FT_Long>(bytes.size()),
+                               face.FaceIndex(),
+                               &ftFace) != 0)
+            throw Exception("The font file " + face.Path() + " cannot be read");
+        cairo_font_face_t* cairoFace =
+            cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
+        static const cairo_user_data_key_t key{};
+        cairo_font_face_set_user_data(
+            cairoFace, &key, ftFace, [](void* p) { FT_Done_Face(static_cast<FT_Face>(p)); });
+        FFaces.emplace(&face, cairoFace);
+        return cairoFace;
+    }
+
+private:
+    FT_Library FLibrary = nullptr;
+    std::unordered_map<const FontFace*, cairo_font_face_t*> FFaces;
+};
+
+CairoFaces& Faces()
+{
+    static CairoFaces faces;
+    return faces;
+}
+
+// Places shaped glyphs at the character cells given by `advances`: each cluster occupies the
+// advances of the characters it stands for, and the glyphs of a cluster follow their own
+// advances inside the cell. Returns the pen position after the text.
+double PlaceInCells(std::span<const ShapedGlyph> glyphs,
+                    std::span<const int> advances,
+                    size_t textLength,
+                    std::vector<double>& x)
+{
+    std::vector<uint32_t> starts;
+    starts.reserve(glyphs.size());
+    for (const ShapedGlyph& g : glyphs)
+        starts.push_back(g.Cluster);
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    auto cellWidth = [&](uint32_t cluster) {
+        auto next = std::upper_bound(starts.begin(), starts.end(), cluster);
+        size_t end = next == starts.end() ? textLength : *next;
+        double width = 0;
+        for (size_t i = cluster; i < end && i < advances.size(); ++i)
+            width += advances[i];
+        return width;
+    };
+    std::vector<double> cellStart(textLength + 1, -1);
+    double pen = 0, inCell = 0;
+    uint32_t previous = UINT32_MAX;
+    for (const ShapedGlyph& g : glyphs) {
+        if (g.Cluster != previous) {
+            previous = g.Cluster;
+            inCell = 0;
+            if (g.Cluster < cellStart.size() && cellStart[g.Cluster] < 0) {
+                cellStart[g.Cluster] = pen;
+                pen += cellWidth(g.Cluster);
+            }
+        }
+        double start = g.Cluster < cellStart.size() ? cellStart[g.Cluster] : pen;
+        x.push_back(start + inCell + g.XOffset);
+        inCell += g.Advance;
+    }
+    return pen;
+}
+
+} // namespace
+
+struct RasterSurface::Handles
+{
+    cairo_surface_t* Surface = nullptr;
+    cairo_t* Cairo = nullptr;
+    ~Handles()
+    {
+        if (Cairo) cairo_destroy(Cairo);
+        if (Surface) cairo_surface_destroy(Surface);
+    }
+};
+
+RasterSurface::RasterSurface(int width, int height)
+    : FWidth(std::max(1, width))
+    , FHeight(std::max(1, height))
+    , FHandles(std::make_unique<Handles>())
+{
+    FHandles->Surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, FWidth, FHeight);
+    if (cairo_surface_status(FHandles->Surface) != CAIRO_STATUS_SUCCESS)
+        throw EOutOfMemory("The drawing surface cannot be created");
+    FHandles->Cairo = cairo_create(FHandles->Surface);
+    cairo_set_source_rgb(FHandles->Cairo, 1, 1, 1);
+    cairo_paint(FHandles->Cairo);
+}
+
+RasterSurface::~RasterSurface() = default;
+
+uint32_t RasterSurface::PixelColor(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) return 0;
+    cairo_surface_flush(FHandles->Surface);
+    const unsigned char* data = cairo_image_surface_get_data(FHandles->Surface);
+    int stride = cairo_image_surface_get_stride(FHandles->Surface);
+    uint32_t pixel = *reinterpret_cast<const uint32_t*>(data + y * stride + x * 4);
+    uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return r | (g << 8) | (b << 16);
+}
+
+void RasterSurface::FillRect(const IntRect& rect, uint32_t color)
+{
+    if (color == clNone) return;
+    cairo_t* cr = FHandles->Cairo;
+    SetColor(cr, color);
+    cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
+    cairo_fill(cr);
+}
+
+void RasterSurface::TextOut(int x,
+                            int y,
+                            const DeviceFont& font,
+                            StringView text,
+                            std::span<const int> advances,
+                            uint32_t flags,
+                            const IntRect& clip)
+{
+    if (text.empty() || !font.Face || font.EmPx <= 0 || font.Color == clNone) return;
+    std::vector<ShapedGlyph> shaped =
+        ShapeLine(*font.Face, font.EmPx, text, (flags & toRightToLeft) != 0);
+    std::vector<double> glyphX;
+    glyphX.reserve(shaped.size());
+    double width = 0;
+    if (advances.size() >= text.size()) {
+        width = PlaceInCells(shaped, advances, text.size(), glyphX);
+    } else {
+        for (const ShapedGlyph& g : shaped) {
+            glyphX.push_back(width + g.XOffset);
+            width += g.Advance;
+        }
+    }
+    OutlineMetrics metrics = font.Face->Metrics(font.EmPx);
+    std::vector<cairo_glyph_t> glyphs(shaped.size());
+    for (size_t i = 0; i < shaped.size(); ++i)
+        glyphs[i] = {shaped[i].Glyph, glyphX[i], double(metrics.CellAscent - shaped[i].YOffset)};
+
+    cairo_t* cr = FHandles->Cairo;
+    cairo_save(cr);
+    if (flags & toClipped) {
+        cairo_rectangle(cr, clip.Left, clip.Top, clip.Width(), clip.Height());
+        cairo_clip(cr);
+    }
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, -font.EscapementTenths / 10.0 * std::numbers::pi / 180);
+    SetColor(cr, font.Color);
+    cairo_set_font_face(cr, Faces().Get(*font.Face));
+    cairo_set_font_size(cr, font.EmPx);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+    cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+    if (font.Style & fsUnderline) {
+        cairo_rectangle(cr,
+                        0,
+                        metrics.CellAscent - metrics.UnderlinePosition,
+                        width,
+                        metrics.UnderlineThickness);
+        cairo_fill(cr);
+    }
+    if (font.Style & fsStrikeOut) {
+        cairo_rectangle(cr,
+                        0,
+                        metrics.CellAscent - metrics.StrikeoutPosition,
+                        width,
+                        metrics.StrikeoutThickness);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+}
+
+void RasterSurface::WritePng(const std::string& path) const
+{
+    cairo_surface_flush(FHandles->Surface);
+    if (cairo_surface_write_to_png(FHandles->Surface, path.c_str()) != CAIRO_STATUS_SUCCESS)
+        throw EFCreateError("Cannot create file \"" + path + "\"");
+}
+
+std::vector<uint8_t> RasterSurface::RgbRows() const
+{
+    cairo_surface_flush(FHandles->Surface);
+    const unsigned char* data = cairo_image_surface_get_data(FHandles->Surface);
+    int stride = cairo_image_surface_get_stride(FHandles->Surface);
+    std::vector<uint8_t> rows;
+    rows.reserve(size_t(FWidth) * FHeight * 3);
+    for (int y = 0; y < FHeight; ++y) {
+        auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
+        for (int x = 0; x < FWidth; ++x) {
+            rows.push_back(uint8_t(row[x] >> 16));
+            rows.push_back(uint8_t(row[x] >> 8));
+            rows.push_back(uint8_t(row[x]));
+        }
+    }
+    return rows;
+}
+
+} // namespace vl
