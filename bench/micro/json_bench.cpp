@@ -3,7 +3,6 @@
 #include "platform/json/json_reader.h"
 
 #include <benchmark/benchmark.h>
-
 #include <string>
 
 namespace {
@@ -12,8 +11,7 @@ std::string MakeRows(size_t rows)
 {
     std::string text = R"({"report":"x","datasets":{"t":{"data":[)";
     for (size_t i = 0; i < rows; ++i) {
-        if (i)
-            text += ",\n";
+        if (i) text += ",\n";
         text += "[" + std::to_string(i) + R"(,"Customer )" + std::to_string(i) +
                 R"(","Zagreb",12345.67,"2024-01-07",true,null,"alpha beta \"gamma\" račun"])";
     }
@@ -38,7 +36,13 @@ void BM_ParseAndDecodeRows(benchmark::State& state)
     vl::String scratch;
     for (auto _ : state) {
         auto doc = vl::JsonDocument::Parse(text);
-        const auto data = doc->Root().GetObject().Find("datasets")->GetObject().Find("t")->GetObject().Find("data");
+        const auto data = doc->Root()
+                              .GetObject()
+                              .Find("datasets")
+                              ->GetObject()
+                              .Find("t")
+                              ->GetObject()
+                              .Find("data");
         double sum = 0;
         for (const auto& row : data->GetArray()) {
             for (const auto& cell : row.GetArray()) {

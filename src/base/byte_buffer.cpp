@@ -28,29 +28,26 @@ void ByteBufferRelease::operator()(char* data) const
 ByteBuffer::ByteBuffer(std::string_view bytes)
 {
     Reserve(bytes.size());
-    if (!bytes.empty())
-        std::memcpy(FData.get(), bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(FData.get(), bytes.data(), bytes.size());
     FSize = bytes.size();
 }
 
 void ByteBuffer::Reserve(size_t capacity)
 {
-    if (capacity <= FCapacity)
-        return;
+    if (capacity <= FCapacity) return;
     std::unique_ptr<char[], ByteBufferRelease> grown;
     if (capacity >= MappedFrom) {
         capacity = (capacity + HugePage - 1) / HugePage * HugePage;
         void* mapped =
             ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped == MAP_FAILED)
-            throw std::bad_alloc();
+        if (mapped == MAP_FAILED) throw std::bad_alloc();
         ::madvise(mapped, capacity, MADV_HUGEPAGE); // advice only: failure changes nothing
-        grown = std::unique_ptr<char[], ByteBufferRelease>(static_cast<char*>(mapped), ByteBufferRelease{capacity});
+        grown = std::unique_ptr<char[], ByteBufferRelease>(static_cast<char*>(mapped),
+                                                           ByteBufferRelease{capacity});
     } else {
         grown = std::unique_ptr<char[], ByteBufferRelease>(new char[capacity], ByteBufferRelease{});
     }
-    if (FSize > 0)
-        std::memcpy(grown.get(), FData.get(), FSize);
+    if (FSize > 0) std::memcpy(grown.get(), FData.get(), FSize);
     FData = std::move(grown);
     FCapacity = capacity;
 }

@@ -6,8 +6,7 @@ namespace vl {
 Exception::Exception(String message)
     : FMessage(std::move(message))
     , FUtf8(ToUtf8(FMessage))
-{
-}
+{}
 
 void Exception::SetMessage(String message)
 {
@@ -17,8 +16,7 @@ void Exception::SetMessage(String message)
 
 void Expects(bool condition, const char* what, std::source_location where)
 {
-    if (condition)
-        return;
+    if (condition) return;
     throw EInternalError(std::string("Internal error: ") + what + " (" + where.file_name() + ":" +
                          std::to_string(where.line()) + ")");
 }

@@ -15,8 +15,12 @@ class Exception : public std::exception
 {
 public:
     explicit Exception(String message);
-    explicit Exception(std::string_view utf8Message) : Exception(FromUtf8(utf8Message)) {}
-    explicit Exception(const char* utf8Message) : Exception(FromUtf8(utf8Message)) {}
+    explicit Exception(std::string_view utf8Message)
+        : Exception(FromUtf8(utf8Message))
+    {}
+    explicit Exception(const char* utf8Message)
+        : Exception(FromUtf8(utf8Message))
+    {}
 
     const String& Message() const { return FMessage; }
     void SetMessage(String message);

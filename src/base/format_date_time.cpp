@@ -65,15 +65,16 @@ void AppendNumber(String& out, int value, int minDigits)
     out.append(digits.begin(), digits.end());
 }
 
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; }
+char16_t Lower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? c + 32 : c;
+}
 
 bool StartsWithNoCase(StringView text, size_t pos, StringView prefix)
 {
-    if (text.size() - pos < prefix.size())
-        return false;
+    if (text.size() - pos < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(text[pos + i]) != prefix[i])
-            return false;
+        if (Lower(text[pos + i]) != prefix[i]) return false;
     return true;
 }
 
@@ -84,8 +85,7 @@ bool HasMarker(StringView picture, const FormatSettings& settings, int depth = 0
         const char16_t c = picture[i];
         if (c == u'\'' || c == u'"') {
             const size_t end = picture.find(c, i + 1);
-            if (end == StringView::npos)
-                return false;
+            if (end == StringView::npos) return false;
             i = end;
         } else if (StartsWithNoCase(picture, i, u"am/pm") || StartsWithNoCase(picture, i, u"a/p") ||
                    StartsWithNoCase(picture, i, u"ampm")) {
@@ -104,8 +104,7 @@ public:
     Formatter(const Parts& parts, const FormatSettings& settings)
         : FParts(parts)
         , FSettings(settings)
-    {
-    }
+    {}
 
     void Append(StringView picture, String& out, int depth);
 
@@ -119,10 +118,8 @@ void Formatter::Append(StringView picture, String& out, int depth)
 {
     // Pictures may name other pictures (ddddd, t, c); a locale picture naming itself must not
     // recurse without end.
-    if (depth > 2)
-        return;
-    if (depth == 0)
-        FTwelveHour = HasMarker(picture, FSettings);
+    if (depth > 2) return;
+    if (depth == 0) FTwelveHour = HasMarker(picture, FSettings);
     char16_t lastCode = 0;
     size_t i = 0;
     while (i < picture.size()) {
@@ -172,15 +169,20 @@ void Formatter::Append(StringView picture, String& out, int depth)
             int hour = FParts.Hour;
             if (FTwelveHour) {
                 hour %= 12;
-                if (hour == 0)
-                    hour = 12;
+                if (hour == 0) hour = 12;
             }
             AppendNumber(out, hour, run >= 2 ? 2 : 1);
             break;
         }
-        case u'n': AppendNumber(out, FParts.Minute, run >= 2 ? 2 : 1); break;
-        case u's': AppendNumber(out, FParts.Second, run >= 2 ? 2 : 1); break;
-        case u'z': AppendNumber(out, FParts.Millisecond, run >= 3 ? 3 : 1); break;
+        case u'n':
+            AppendNumber(out, FParts.Minute, run >= 2 ? 2 : 1);
+            break;
+        case u's':
+            AppendNumber(out, FParts.Second, run >= 2 ? 2 : 1);
+            break;
+        case u'z':
+            AppendNumber(out, FParts.Millisecond, run >= 3 ? 3 : 1);
+            break;
         case u't':
             Append(run >= 2 ? FSettings.LongTimeFormat : FSettings.ShortTimeFormat, out, depth + 1);
             break;

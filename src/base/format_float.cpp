@@ -22,17 +22,17 @@ struct Decimal
 Decimal ToDecimal(double magnitude)
 {
     Decimal d;
-    if (magnitude == 0 || !std::isfinite(magnitude))
-        return d;
+    if (magnitude == 0 || !std::isfinite(magnitude)) return d;
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
     const std::string_view sci(buf, res.ptr - buf);
     const size_t ePos = sci.find('e');
     for (char c : sci.substr(0, ePos))
-        if (c >= '0' && c <= '9')
-            d.Digits.push_back(c);
+        if (c >= '0' && c <= '9') d.Digits.push_back(c);
     int exponent = 0;
-    std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(), exponent);
+    std::from_chars(
+        sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(), exponent);
     d.Exp = exponent + 1;
     while (!d.Digits.empty() && d.Digits.back() == '0')
         d.Digits.pop_back();
@@ -43,8 +43,7 @@ Decimal ToDecimal(double magnitude)
 void RoundTo(Decimal& d, int fractionDigits)
 {
     const int keep = d.Exp + fractionDigits; // digits of d.Digits that survive
-    if (keep >= static_cast<int>(d.Digits.size()))
-        return;
+    if (keep >= static_cast<int>(d.Digits.size())) return;
     if (keep < 0) {
         d.Digits.clear();
         return;
@@ -64,19 +63,24 @@ void RoundTo(Decimal& d, int fractionDigits)
     }
     while (!d.Digits.empty() && d.Digits.back() == '0')
         d.Digits.pop_back();
-    if (d.Digits.empty())
-        d.Exp = 0;
+    if (d.Digits.empty()) d.Exp = 0;
 }
 
-enum class TokenKind { Digit, Point, Exponent, Literal };
+enum class TokenKind
+{
+    Digit,
+    Point,
+    Exponent,
+    Literal
+};
 
 struct Token
 {
     TokenKind Kind;
-    char16_t Char = 0;    // '0' or '#' for digits; 'E'/'e' for the exponent
-    char16_t Sign = 0;    // '+' or '-' for the exponent
-    int MinDigits = 0;    // exponent digits
-    String Text;          // literal text
+    char16_t Char = 0; // '0' or '#' for digits; 'E'/'e' for the exponent
+    char16_t Sign = 0; // '+' or '-' for the exponent
+    int MinDigits = 0; // exponent digits
+    String Text;       // literal text
 };
 
 struct Section
@@ -100,20 +104,18 @@ Section ParseSection(StringView text)
         if (c == u'\'' || c == u'"') {
             const size_t end = text.find(c, i + 1);
             const size_t stop = end == StringView::npos ? text.size() : end;
-            s.Tokens.push_back({TokenKind::Literal, 0, 0, 0, String(text.substr(i + 1, stop - i - 1))});
+            s.Tokens.push_back(
+                {TokenKind::Literal, 0, 0, 0, String(text.substr(i + 1, stop - i - 1))});
             i = stop;
         } else if (c == u'0' || c == u'#') {
             s.Tokens.push_back({TokenKind::Digit, c, 0, 0, {}});
             if (afterPoint) {
                 ++s.FracPlaces;
-                if (c == u'0')
-                    s.MinFracDigits = s.FracPlaces;
+                if (c == u'0') s.MinFracDigits = s.FracPlaces;
             } else {
                 ++s.IntPlaces;
-                if (c == u'0')
-                    seenZeroInInt = true;
-                if (seenZeroInInt)
-                    ++s.MinIntDigits;
+                if (c == u'0') seenZeroInInt = true;
+                if (seenZeroInInt) ++s.MinIntDigits;
             }
         } else if (c == u'.') {
             if (!afterPoint && !s.Scientific) {
@@ -121,8 +123,7 @@ Section ParseSection(StringView text)
                 s.Tokens.push_back({TokenKind::Point, 0, 0, 0, {}});
             }
         } else if (c == u',') {
-            if (!afterPoint)
-                s.Grouping = true;
+            if (!afterPoint) s.Grouping = true;
         } else if ((c == u'E' || c == u'e') && i + 1 < text.size() &&
                    (text[i + 1] == u'+' || text[i + 1] == u'-') && !s.Scientific) {
             size_t j = i + 2;
@@ -134,7 +135,8 @@ Section ParseSection(StringView text)
                 continue;
             }
             s.Scientific = true;
-            s.Tokens.push_back({TokenKind::Exponent, c, text[i + 1], static_cast<int>(j - i - 2), {}});
+            s.Tokens.push_back(
+                {TokenKind::Exponent, c, text[i + 1], static_cast<int>(j - i - 2), {}});
             i = j - 1;
         } else {
             s.Tokens.push_back({TokenKind::Literal, 0, 0, 0, String(1, c)});
@@ -151,8 +153,7 @@ std::vector<StringView> SplitSections(StringView picture)
     for (size_t i = 0; i < picture.size(); ++i) {
         const char16_t c = picture[i];
         if (quote) {
-            if (c == quote)
-                quote = 0;
+            if (c == quote) quote = 0;
         } else if (c == u'\'' || c == u'"') {
             quote = c;
         } else if (c == u';' && sections.size() < 2) {
@@ -191,8 +192,8 @@ String Render(const Section& s, double magnitude, const FormatSettings& settings
     std::string fracDigits;
     for (int i = 0; i < s.FracPlaces; ++i) {
         const int index = d.Exp + i;
-        fracDigits.push_back(index >= 0 && index < static_cast<int>(d.Digits.size()) ? d.Digits[index]
-                                                                                    : '0');
+        fracDigits.push_back(
+            index >= 0 && index < static_cast<int>(d.Digits.size()) ? d.Digits[index] : '0');
     }
     while (static_cast<int>(fracDigits.size()) > s.MinFracDigits && fracDigits.back() == '0')
         fracDigits.pop_back();
@@ -218,8 +219,7 @@ String Render(const Section& s, double magnitude, const FormatSettings& settings
                     for (int j = 0; j < offset; ++j)
                         putIntDigit(j);
                 const int j = intPlace + offset;
-                if (j >= 0)
-                    putIntDigit(j);
+                if (j >= 0) putIntDigit(j);
                 ++intPlace;
             } else {
                 if (fracPlace < static_cast<int>(fracDigits.size()))
@@ -229,8 +229,7 @@ String Render(const Section& s, double magnitude, const FormatSettings& settings
             break;
         case TokenKind::Point:
             afterPoint = true;
-            if (!fracDigits.empty())
-                out.push_back(settings.DecimalSeparator);
+            if (!fracDigits.empty()) out.push_back(settings.DecimalSeparator);
             break;
         case TokenKind::Exponent: {
             out.push_back(t.Char);
@@ -244,7 +243,9 @@ String Render(const Section& s, double magnitude, const FormatSettings& settings
             out.append(digits.begin(), digits.end());
             break;
         }
-        case TokenKind::Literal: out += t.Text; break;
+        case TokenKind::Literal:
+            out += t.Text;
+            break;
         }
     }
     // A picture without integer placeholders still shows an integer part that is not zero.
@@ -260,8 +261,7 @@ String Render(const Section& s, double magnitude, const FormatSettings& settings
 bool RoundsToZero(const Section& s, double magnitude)
 {
     Decimal d = ToDecimal(magnitude);
-    if (s.Scientific)
-        return d.Digits.empty();
+    if (s.Scientific) return d.Digits.empty();
     RoundTo(d, s.FracPlaces);
     return d.Digits.empty();
 }
@@ -270,8 +270,7 @@ bool RoundsToZero(const Section& s, double magnitude)
 
 String FormatFloat(StringView picture, double value, const FormatSettings& settings)
 {
-    if (picture.empty() || !std::isfinite(value))
-        return FloatToStr(value, settings);
+    if (picture.empty() || !std::isfinite(value)) return FloatToStr(value, settings);
     const auto sections = SplitSections(picture);
     const Section positive = ParseSection(sections[0]);
     const double magnitude = std::fabs(value);

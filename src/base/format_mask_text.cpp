@@ -19,8 +19,10 @@ bool IsPlaceholder(char16_t c)
     case u'A':
     case u'a':
     case u'C':
-    case u'c': return true;
-    default: return false;
+    case u'c':
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -28,10 +30,8 @@ char16_t ApplyCase(char16_t c, int caseMode)
 {
     // Case changes of masks apply to the letters a mask can require; Basic Latin and Latin-1 cover
     // them without a locale.
-    if (caseMode > 0 && c < 0x100)
-        return static_cast<char16_t>(std::towupper(c));
-    if (caseMode < 0 && c < 0x100)
-        return static_cast<char16_t>(std::towlower(c));
+    if (caseMode > 0 && c < 0x100) return static_cast<char16_t>(std::towupper(c));
+    if (caseMode < 0 && c < 0x100) return static_cast<char16_t>(std::towlower(c));
     return c;
 }
 
@@ -55,8 +55,7 @@ String FormatMaskText(StringView editMask, StringView value, const FormatSetting
         const size_t second = semicolons.back();
         mask = editMask.substr(0, first);
         valueHasLiterals = editMask.substr(first + 1, second - first - 1) != u"0";
-        if (second + 1 < editMask.size())
-            blank = editMask[second + 1];
+        if (second + 1 < editMask.size()) blank = editMask[second + 1];
     } else if (semicolons.size() == 1) {
         mask = editMask.substr(0, semicolons[0]);
         valueHasLiterals = editMask.substr(semicolons[0] + 1) != u"0";
@@ -76,8 +75,7 @@ String FormatMaskText(StringView editMask, StringView value, const FormatSetting
             }
             continue;
         }
-        if (c == u'!')
-            continue;
+        if (c == u'!') continue;
         if (IsPlaceholder(c)) {
             out.push_back(next < value.size() ? ApplyCase(value[next], caseMode) : blank);
             ++next;
@@ -91,8 +89,7 @@ String FormatMaskText(StringView editMask, StringView value, const FormatSetting
         else if (c == u'/')
             literal = settings.DateSeparator;
         out.push_back(literal);
-        if (valueHasLiterals)
-            ++next;
+        if (valueHasLiterals) ++next;
     }
     return out;
 }

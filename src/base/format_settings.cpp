@@ -11,11 +11,19 @@ namespace vl {
 namespace {
 
 constexpr std::array<const char16_t*, 12> EnglishShortMonths = {
-    u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
-    u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
-constexpr std::array<const char16_t*, 12> EnglishLongMonths = {
-    u"January", u"February", u"March",     u"April",   u"May",      u"June",
-    u"July",    u"August",   u"September", u"October", u"November", u"December"};
+    u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
+constexpr std::array<const char16_t*, 12> EnglishLongMonths = {u"January",
+                                                               u"February",
+                                                               u"March",
+                                                               u"April",
+                                                               u"May",
+                                                               u"June",
+                                                               u"July",
+                                                               u"August",
+                                                               u"September",
+                                                               u"October",
+                                                               u"November",
+                                                               u"December"};
 constexpr std::array<const char16_t*, 7> EnglishShortDays = {
     u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"};
 constexpr std::array<const char16_t*, 7> EnglishLongDays = {
@@ -32,11 +40,12 @@ char16_t FirstUnit(const char* utf8)
 class LocaleHandle
 {
 public:
-    explicit LocaleHandle(const char* name) : FLocale(newlocale(LC_ALL_MASK, name, nullptr)) {}
+    explicit LocaleHandle(const char* name)
+        : FLocale(newlocale(LC_ALL_MASK, name, nullptr))
+    {}
     ~LocaleHandle()
     {
-        if (FLocale)
-            freelocale(FLocale);
+        if (FLocale) freelocale(FLocale);
     }
     LocaleHandle(const LocaleHandle&) = delete;
     LocaleHandle& operator=(const LocaleHandle&) = delete;
@@ -59,8 +68,7 @@ bool IsPlainCLocale(const char* codeset, const char* dateFormat)
 String TimeWithoutSeconds(const String& longTime)
 {
     const auto pos = longTime.find(u"ss");
-    if (pos == String::npos || pos == 0)
-        return longTime;
+    if (pos == String::npos || pos == 0) return longTime;
     String shortTime = longTime.substr(0, pos - 1);
     shortTime += longTime.substr(pos + 2);
     return shortTime;
@@ -80,30 +88,67 @@ String DatePictureFromStrftime(std::string_view picture)
         if ((code == 'E' || code == 'O' || code == '-') && i + 1 < picture.size())
             code = picture[++i];
         switch (code) {
-        case 'd': out += u"dd"; break;
-        case 'e': out += u"d"; break;
-        case 'm': out += u"mm"; break;
+        case 'd':
+            out += u"dd";
+            break;
+        case 'e':
+            out += u"d";
+            break;
+        case 'm':
+            out += u"mm";
+            break;
         case 'y':
-        case 'Y': out += u"yyyy"; break;
+        case 'Y':
+            out += u"yyyy";
+            break;
         case 'b':
-        case 'h': out += u"mmm"; break;
-        case 'B': out += u"mmmm"; break;
-        case 'a': out += u"ddd"; break;
-        case 'A': out += u"dddd"; break;
+        case 'h':
+            out += u"mmm";
+            break;
+        case 'B':
+            out += u"mmmm";
+            break;
+        case 'a':
+            out += u"ddd";
+            break;
+        case 'A':
+            out += u"dddd";
+            break;
         case 'H':
-        case 'I': out += u"hh"; break;
+        case 'I':
+            out += u"hh";
+            break;
         case 'k':
-        case 'l': out += u"h"; break;
-        case 'M': out += u"nn"; break;
-        case 'S': out += u"ss"; break;
+        case 'l':
+            out += u"h";
+            break;
+        case 'M':
+            out += u"nn";
+            break;
+        case 'S':
+            out += u"ss";
+            break;
         case 'p':
-        case 'P': out += u"ampm"; break;
-        case 'T': out += u"hh:nn:ss"; break;
-        case 'R': out += u"hh:nn"; break;
-        case 'D': out += u"mm/dd/yyyy"; break;
-        case 'F': out += u"yyyy-mm-dd"; break;
-        case '%': out += u"%"; break;
-        default: break; // codes without a picture counterpart (time zone, week number) are dropped
+        case 'P':
+            out += u"ampm";
+            break;
+        case 'T':
+            out += u"hh:nn:ss";
+            break;
+        case 'R':
+            out += u"hh:nn";
+            break;
+        case 'D':
+            out += u"mm/dd/yyyy";
+            break;
+        case 'F':
+            out += u"yyyy-mm-dd";
+            break;
+        case '%':
+            out += u"%";
+            break;
+        default:
+            break; // codes without a picture counterpart (time zone, week number) are dropped
         }
     }
     return out;
@@ -127,12 +172,10 @@ FormatSettings FormatSettings::FromLocale(const char* name)
 {
     FormatSettings s = English();
     LocaleHandle locale(name);
-    if (!locale || IsPlainCLocale(locale.Raw(CODESET), locale.Raw(D_FMT)))
-        return s;
+    if (!locale || IsPlainCLocale(locale.Raw(CODESET), locale.Raw(D_FMT))) return s;
 
     s.DecimalSeparator = FirstUnit(locale.Raw(RADIXCHAR));
-    if (s.DecimalSeparator == 0)
-        s.DecimalSeparator = u'.';
+    if (s.DecimalSeparator == 0) s.DecimalSeparator = u'.';
     s.ThousandSeparator = FirstUnit(locale.Raw(THOUSEP));
 
     s.ShortDateFormat = DatePictureFromStrftime(locale.Raw(D_FMT));
@@ -150,10 +193,8 @@ FormatSettings FormatSettings::FromLocale(const char* name)
             break;
         }
     }
-    if (const String am = locale.Info(AM_STR); !am.empty())
-        s.TimeAMString = am;
-    if (const String pm = locale.Info(PM_STR); !pm.empty())
-        s.TimePMString = pm;
+    if (const String am = locale.Info(AM_STR); !am.empty()) s.TimeAMString = am;
+    if (const String pm = locale.Info(PM_STR); !pm.empty()) s.TimePMString = pm;
     if (const String currency = FromUtf8(locale.Raw(CRNCYSTR)); currency.size() > 1)
         s.CurrencyString = currency.substr(1); // the first character says where the symbol goes
 

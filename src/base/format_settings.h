@@ -12,7 +12,7 @@ namespace vl {
 struct FormatSettings
 {
     char16_t DecimalSeparator = u'.';
-    char16_t ThousandSeparator = u',';  // 0: the locale groups no digits
+    char16_t ThousandSeparator = u','; // 0: the locale groups no digits
     char16_t DateSeparator = u'-';
     char16_t TimeSeparator = u':';
     String ShortDateFormat = u"yyyy-mm-dd"; // date pictures: d, dd, m, mm, yy, yyyy, ...

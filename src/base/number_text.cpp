@@ -15,41 +15,41 @@ constexpr int GeneralPrecision = 15;
 
 String FloatToStr(double value, const FormatSettings& settings)
 {
-    if (std::isnan(value))
-        return u"NAN";
-    if (std::isinf(value))
-        return value < 0 ? u"-INF" : u"INF";
-    if (value == 0)
-        return u"0";
+    return FloatToStrGeneral(value, GeneralPrecision, settings);
+}
 
-    // d.dddddddddddddde±x, correctly rounded to 15 significant digits.
+String FloatToStrGeneral(double value, int precision, const FormatSettings& settings)
+{
+    precision = precision < 1 ? 1 : precision > 17 ? 17 : precision;
+    if (std::isnan(value)) return u"NAN";
+    if (std::isinf(value)) return value < 0 ? u"-INF" : u"INF";
+    if (value == 0) return u"0";
+
+    // d.dddddddddddddde±x, correctly rounded to the significant digits asked for.
     char buf[64];
-    const auto res = std::to_chars(
-        buf, buf + sizeof buf, value, std::chars_format::scientific, GeneralPrecision - 1);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
     const std::string_view sci(buf, res.ptr - buf);
     const size_t ePos = sci.find('e');
     const bool negative = sci[0] == '-';
     std::string digits;
     for (char c : sci.substr(0, ePos))
-        if (c >= '0' && c <= '9')
-            digits.push_back(c);
+        if (c >= '0' && c <= '9') digits.push_back(c);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
     const int exponent = std::atoi(std::string(sci.substr(ePos + 1)).c_str());
 
     String out;
-    if (negative)
-        out.push_back(u'-');
+    if (negative) out.push_back(u'-');
     const int intDigits = exponent + 1;
-    if (intDigits > GeneralPrecision || intDigits < -3) {
+    if (intDigits > precision || intDigits < -3) {
         out.push_back(digits[0]);
         if (digits.size() > 1) {
             out.push_back(settings.DecimalSeparator);
             out.append(digits.begin() + 1, digits.end());
         }
         out.push_back(u'E');
-        if (exponent < 0)
-            out.push_back(u'-');
+        if (exponent < 0) out.push_back(u'-');
         const auto e = std::to_string(std::abs(exponent));
         out.append(e.begin(), e.end());
     } else if (intDigits <= 0) {
@@ -77,18 +77,17 @@ bool ParseInteger(StringView text, uint64_t limit, uint64_t& magnitude, bool& ne
     while (i < text.size() && text[i] == u' ')
         ++i;
     negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
     hex = false;
     if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
         hex = true;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+    } else if (i + 1 < text.size() && text[i] == u'0' &&
+               (text[i + 1] == u'x' || text[i + 1] == u'X')) {
         hex = true;
         i += 2;
     }
-    if (i >= text.size())
-        return false;
+    if (i >= text.size()) return false;
     magnitude = 0;
     const uint64_t base = hex ? 16 : 10;
     for (; i < text.size(); ++i) {
@@ -102,8 +101,7 @@ bool ParseInteger(StringView text, uint64_t limit, uint64_t& magnitude, bool& ne
             digit = c - u'A' + 10;
         else
             return false;
-        if (magnitude > (limit - digit) / base)
-            return false;
+        if (magnitude > (limit - digit) / base) return false;
         magnitude = magnitude * base + digit;
     }
     return true;
@@ -115,15 +113,13 @@ bool TryStrToInt(StringView text, int32_t& value)
 {
     uint64_t magnitude;
     bool negative, hex;
-    if (!ParseInteger(text, 0xFFFFFFFFull, magnitude, negative, hex))
-        return false;
+    if (!ParseInteger(text, 0xFFFFFFFFull, magnitude, negative, hex)) return false;
     if (hex) {
         const auto bits = static_cast<uint32_t>(magnitude);
         value = static_cast<int32_t>(negative ? 0u - bits : bits);
         return true;
     }
-    if (magnitude > (negative ? 2147483648ull : 2147483647ull))
-        return false;
+    if (magnitude > (negative ? 2147483648ull : 2147483647ull)) return false;
     value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
                      : static_cast<int32_t>(magnitude);
     return true;
@@ -133,14 +129,12 @@ bool TryStrToInt64(StringView text, int64_t& value)
 {
     uint64_t magnitude;
     bool negative, hex;
-    if (!ParseInteger(text, ~0ull, magnitude, negative, hex))
-        return false;
+    if (!ParseInteger(text, ~0ull, magnitude, negative, hex)) return false;
     if (hex) {
         value = static_cast<int64_t>(negative ? 0ull - magnitude : magnitude);
         return true;
     }
-    if (magnitude > (negative ? 9223372036854775808ull : 9223372036854775807ull))
-        return false;
+    if (magnitude > (negative ? 9223372036854775808ull : 9223372036854775807ull)) return false;
     value = negative ? static_cast<int64_t>(0ull - magnitude) : static_cast<int64_t>(magnitude);
     return true;
 }

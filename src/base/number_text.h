@@ -13,6 +13,8 @@ namespace vl {
 // digits before the decimal separator or is smaller than 0.0001 ("1E20", "1.5E-7").
 // Infinities and NaN give "INF", "-INF" and "NAN".
 String FloatToStr(double value, const FormatSettings& settings = DefaultFormatSettings());
+// The same general format with `precision` significant digits (1 to 17).
+String FloatToStrGeneral(double value, int precision, const FormatSettings& settings);
 
 // Integer text: leading spaces, an optional sign, then decimal digits, or hexadecimal digits after
 // "$", "x", "X", "0x" or "0X"; the whole text must convert and fit in 32 bits (hexadecimal up to

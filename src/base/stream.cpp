@@ -15,7 +15,10 @@ namespace vl {
 
 namespace {
 
-String SystemErrorText() { return FromUtf8(std::strerror(errno)); }
+String SystemErrorText()
+{
+    return FromUtf8(std::strerror(errno));
+}
 
 } // namespace
 
@@ -29,16 +32,14 @@ ByteBuffer Stream::ReadAll(size_t maxBytes)
         const size_t used = bytes.Size();
         if (used == maxBytes) {
             char probe;
-            if (Read(&probe, 1) == 0)
-                break;
-            throw ELimitExceeded(Format(u"Input is larger than %d bytes",
-                                        {static_cast<int64_t>(maxBytes)}));
+            if (Read(&probe, 1) == 0) break;
+            throw ELimitExceeded(
+                Format(u"Input is larger than %d bytes", {static_cast<int64_t>(maxBytes)}));
         }
         if (used == bytes.Capacity())
             bytes.Reserve(std::min(std::max<size_t>(used * 2, 1 << 16), maxBytes));
         const size_t got = Read(bytes.Data() + used, bytes.Capacity() - used);
-        if (got == 0)
-            break;
+        if (got == 0) break;
         bytes.SetSize(used + got);
     }
     return bytes;
@@ -48,18 +49,15 @@ size_t HandleStream::Read(void* buffer, size_t count)
 {
     for (;;) {
         const ssize_t got = ::read(FHandle, buffer, count);
-        if (got >= 0)
-            return static_cast<size_t>(got);
-        if (errno != EINTR)
-            throw EReadError(Format(u"Stream read error: %s", {SystemErrorText()}));
+        if (got >= 0) return static_cast<size_t>(got);
+        if (errno != EINTR) throw EReadError(Format(u"Stream read error: %s", {SystemErrorText()}));
     }
 }
 
 size_t HandleStream::SizeHint() const
 {
     struct stat info;
-    if (::fstat(FHandle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
-        return 0;
+    if (::fstat(FHandle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) return 0;
     return static_cast<size_t>(info.st_size);
 }
 
@@ -69,8 +67,7 @@ void HandleStream::Write(const void* buffer, size_t count)
     while (count > 0) {
         const ssize_t put = ::write(FHandle, bytes, count);
         if (put < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             throw EWriteError(Format(u"Stream write error: %s", {SystemErrorText()}));
         }
         bytes += put;
@@ -84,20 +81,19 @@ FileStream::FileStream(const std::string& fileName, Mode mode)
     if (mode == Mode::OpenRead) {
         FHandle = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
         if (FHandle < 0)
-            throw EFOpenError(Format(u"Cannot open file \"%s\". %s",
-                                     {FromUtf8(fileName), SystemErrorText()}));
+            throw EFOpenError(
+                Format(u"Cannot open file \"%s\". %s", {FromUtf8(fileName), SystemErrorText()}));
     } else {
         FHandle = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FHandle < 0)
-            throw EFCreateError(Format(u"Cannot create file \"%s\". %s",
-                                       {FromUtf8(fileName), SystemErrorText()}));
+            throw EFCreateError(
+                Format(u"Cannot create file \"%s\". %s", {FromUtf8(fileName), SystemErrorText()}));
     }
 }
 
 FileStream::~FileStream()
 {
-    if (FHandle >= 0)
-        ::close(FHandle);
+    if (FHandle >= 0) ::close(FHandle);
 }
 
 size_t MemoryStream::Read(void* buffer, size_t count)
@@ -114,8 +110,7 @@ void MemoryStream::Write(const void* buffer, size_t count)
     if (FPosition == FBytes.size()) {
         FBytes.append(bytes, count);
     } else {
-        if (FPosition + count > FBytes.size())
-            FBytes.resize(FPosition + count);
+        if (FPosition + count > FBytes.size()) FBytes.resize(FPosition + count);
         std::memcpy(FBytes.data() + FPosition, bytes, count);
     }
     FPosition += count;

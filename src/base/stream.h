@@ -35,7 +35,9 @@ public:
 class HandleStream : public Stream
 {
 public:
-    explicit HandleStream(int fd) : FHandle(fd) {}
+    explicit HandleStream(int fd)
+        : FHandle(fd)
+    {}
     using Stream::Write;
     size_t Read(void* buffer, size_t count) override;
     void Write(const void* buffer, size_t count) override;
@@ -50,7 +52,11 @@ protected:
 class FileStream : public HandleStream
 {
 public:
-    enum class Mode { OpenRead, Create };
+    enum class Mode
+    {
+        OpenRead,
+        Create
+    };
     FileStream(const std::string& fileName, Mode mode);
     ~FileStream() override;
     FileStream(const FileStream&) = delete;
@@ -62,7 +68,9 @@ class MemoryStream : public Stream
 {
 public:
     MemoryStream() = default;
-    explicit MemoryStream(std::string bytes) : FBytes(std::move(bytes)) {}
+    explicit MemoryStream(std::string bytes)
+        : FBytes(std::move(bytes))
+    {}
 
     using Stream::Write;
     size_t Read(void* buffer, size_t count) override;
@@ -71,7 +79,10 @@ public:
     const std::string& Bytes() const { return FBytes; }
     std::string TakeBytes() { return std::move(FBytes); }
     size_t Position() const { return FPosition; }
-    void SetPosition(size_t position) { FPosition = position < FBytes.size() ? position : FBytes.size(); }
+    void SetPosition(size_t position)
+    {
+        FPosition = position < FBytes.size() ? position : FBytes.size();
+    }
 
 private:
     std::string FBytes;

@@ -137,7 +137,10 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+char16_t AsciiLower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+}
 
 String AsciiLowerCase(StringView text)
 {

@@ -34,6 +34,9 @@ String AsciiLowerCase(StringView text);
 String IntToStr(int64_t value);
 
 // Literal helper for tests and fixed texts written in source as UTF-8.
-inline String U(std::string_view utf8) { return FromUtf8(utf8); }
+inline String U(std::string_view utf8)
+{
+    return FromUtf8(utf8);
+}
 
 } // namespace vl

@@ -11,8 +11,8 @@ namespace vl {
 
 struct ConsoleStreams
 {
-    Stream& Input;  // standard input
-    Stream& Output; // standard output
+    Stream& Input;      // standard input
+    Stream& Output;     // standard output
     std::string& Error; // receives the error line, if any
 };
 

@@ -1,7 +1,6 @@
 // The program entry: wires the process's arguments and standard handles to the driver.
-#include "front/generator_driver.h"
-
 #include "base/exception.h"
+#include "front/generator_driver.h"
 
 #include <csignal>
 #include <string>

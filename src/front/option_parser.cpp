@@ -9,7 +9,10 @@ namespace {
 
 constexpr size_t ConsoleWidth = 80;
 
-bool IsBreakChar(char16_t c) { return c == u' ' || c == u'-' || c == u'\t'; }
+bool IsBreakChar(char16_t c)
+{
+    return c == u' ' || c == u'-' || c == u'\t';
+}
 
 String RightTrimmed(StringView line)
 {
@@ -21,13 +24,15 @@ String RightTrimmed(StringView line)
 
 } // namespace
 
-TOption::TOption(char16_t shortForm, String longForm, bool shortCaseSensitive, bool longCaseSensitive)
+TOption::TOption(char16_t shortForm,
+                 String longForm,
+                 bool shortCaseSensitive,
+                 bool longCaseSensitive)
     : FShort(shortForm)
     , FLong(std::move(longForm))
     , FShortSens(shortCaseSensitive)
     , FLongSens(longCaseSensitive)
-{
-}
+{}
 
 bool TOption::MatchesSwitch(const String& word) const
 {
@@ -45,8 +50,7 @@ bool TOption::MatchesSwitch(const String& word) const
 
 bool TBoolOption::TryMatch(StringList& words)
 {
-    if (words.empty() || !MatchesSwitch(words.front()))
-        return false;
+    if (words.empty() || !MatchesSwitch(words.front())) return false;
     words.erase(words.begin());
     FWasSpecified = true;
     return true;
@@ -54,8 +58,7 @@ bool TBoolOption::TryMatch(StringList& words)
 
 bool TValueOption::TryMatch(StringList& words)
 {
-    if (words.empty())
-        return false;
+    if (words.empty()) return false;
     const String word = words.front();
     bool result = false;
 
@@ -66,15 +69,13 @@ bool TValueOption::TryMatch(StringList& words)
             const String attached = word.substr(2);
             if (!attached.empty() || words.size() == 1) {
                 result = AcceptValue(attached);
-                if (result)
-                    words.erase(words.begin());
+                if (result) words.erase(words.begin());
             } else if (AcceptValue(words[1])) {
                 result = true;
                 words.erase(words.begin(), words.begin() + 2);
             } else {
                 result = AcceptValue(u"");
-                if (result)
-                    words.erase(words.begin());
+                if (result) words.erase(words.begin());
             }
         }
     }
@@ -87,23 +88,23 @@ bool TValueOption::TryMatch(StringList& words)
                 result = AcceptValue(words.size() >= 2 ? words[1] : String());
                 if (result) {
                     words.erase(words.begin());
-                    if (!words.empty())
-                        words.erase(words.begin());
+                    if (!words.empty()) words.erase(words.begin());
                 }
             } else if (word[form.size()] == u'=') {
                 result = AcceptValue(word.substr(form.size() + 1));
-                if (result)
-                    words.erase(words.begin());
+                if (result) words.erase(words.begin());
             }
         }
     }
 
-    if (result)
-        FWasSpecified = true;
+    if (result) FWasSpecified = true;
     return result;
 }
 
-bool TIntegerOption::AcceptValue(const String& value) { return TryStrToInt(value, FValue); }
+bool TIntegerOption::AcceptValue(const String& value)
+{
+    return TryStrToInt(value, FValue);
+}
 
 void TIntegerOption::SetValue(const OptionValue& value)
 {
@@ -147,11 +148,9 @@ void TOption::WriteExplanation(int optWidth, std::string& out) const
     if (FShort != 0) {
         text += FParser->ShortOptionStart();
         text += FShort;
-        if (!FLong.empty())
-            text += u", ";
+        if (!FLong.empty()) text += u", ";
     }
-    if (!FLong.empty())
-        text += FParser->LongOptionStart() + FLong;
+    if (!FLong.empty()) text += FParser->LongOptionStart() + FLong;
     text += u' ';
     int column = static_cast<int>(text.size());
 
@@ -159,11 +158,9 @@ void TOption::WriteExplanation(int optWidth, std::string& out) const
     bool first = true;
     for (const String& raw : WrapText(FExplanation, width > 1 ? width : 1)) {
         const String line = RightTrimmed(raw);
-        if (line.empty())
-            continue;
+        if (line.empty()) continue;
         const int indent = first ? optWidth + 4 - column : optWidth + 4;
-        if (indent > 0)
-            text.append(static_cast<size_t>(indent), u' ');
+        if (indent > 0) text.append(static_cast<size_t>(indent), u' ');
         first = false;
         text += line;
         // A line that ends exactly at the console's last column wraps by itself.
@@ -178,8 +175,7 @@ void TOption::WriteExplanation(int optWidth, std::string& out) const
 
 TOptionParser::TOptionParser(StringList params)
     : FParams(std::move(params))
-{
-}
+{}
 
 TOptionParser::~TOptionParser()
 {
@@ -243,8 +239,7 @@ StringList WrapText(StringView text, size_t maxCol)
             breakAfter = lineStart;
         }
     }
-    if (lineStart < text.size())
-        lines.emplace_back(text.substr(lineStart));
+    if (lineStart < text.size()) lines.emplace_back(text.substr(lineStart));
     return lines;
 }
 

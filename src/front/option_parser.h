@@ -26,8 +26,7 @@ public:
     // The short letter compares with case, the long name without.
     TOption(char16_t shortForm, String longForm)
         : TOption(shortForm, std::move(longForm), true, false)
-    {
-    }
+    {}
     TOption(char16_t shortForm, String longForm, bool shortCaseSensitive, bool longCaseSensitive);
     virtual ~TOption() = default;
     TOption(const TOption&) = delete;
@@ -38,7 +37,7 @@ public:
     virtual OptionValue Value() const = 0;
     virtual void SetValue(const OptionValue& value) = 0;
 
-    char16_t ShortForm() const { return FShort; } // 0: no short form
+    char16_t ShortForm() const { return FShort; }    // 0: no short form
     const String& LongForm() const { return FLong; } // empty: no long form
     bool ShortCaseSensitive() const { return FShortSens; }
     bool LongCaseSensitive() const { return FLongSens; }

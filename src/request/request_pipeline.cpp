@@ -23,7 +23,8 @@ std::string RunRequestPipeline(Stream& input, int32_t stringFieldSize)
     const auto document = ReadRequest(input);
     const JsonObject request = document->Root().GetObject();
 
-    if (const auto datasets = OptionalObjectMember(request, "datasets"); datasets && datasets->Count())
+    if (const auto datasets = OptionalObjectMember(request, "datasets");
+        datasets && datasets->Count())
         StepNotBuilt(u"tables");
     if (const auto links = OptionalObjectMember(request, "links"); links && links->Count())
         StepNotBuilt(u"links");

@@ -1,10 +1,8 @@
+#include "base/exception.h"
 #include "base/format_date_time.h"
 
-#include "base/exception.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace vl {
 

@@ -26,7 +26,8 @@ TEST(FormatMaskText, LaysValuesIntoMasks)
     const auto settings = FormatSettings::English();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Mask);
-        EXPECT_EQ(ToUtf8(FormatMaskText(FromUtf8(c.Mask), FromUtf8(c.Value), settings)), c.Expected);
+        EXPECT_EQ(ToUtf8(FormatMaskText(FromUtf8(c.Mask), FromUtf8(c.Value), settings)),
+                  c.Expected);
     }
 }
 

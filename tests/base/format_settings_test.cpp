@@ -1,5 +1,4 @@
 #include "base/format_settings.h"
-
 #include "base/number_text.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +22,7 @@ TEST(FormatSettings, CLocalesGetEnglishConventionsWithGrouping)
 TEST(FormatSettings, ReadsALocaleWithADecimalComma)
 {
     const auto s = FormatSettings::FromLocale("hr_HR.UTF-8");
-    if (s.DecimalSeparator == u'.')
-        GTEST_SKIP() << "hr_HR.UTF-8 is not generated on this machine";
+    if (s.DecimalSeparator == u'.') GTEST_SKIP() << "hr_HR.UTF-8 is not generated on this machine";
     EXPECT_EQ(s.DecimalSeparator, u',');
     EXPECT_EQ(s.ThousandSeparator, u'.');
     EXPECT_EQ(s.DateSeparator, u'.');

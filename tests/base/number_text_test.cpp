@@ -1,8 +1,7 @@
 #include "base/number_text.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace vl {
 

@@ -1,6 +1,5 @@
-#include "base/stream.h"
-
 #include "base/exception.h"
+#include "base/stream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,9 @@
-#include "platform/json/json_reader.h"
-
 #include "base/exception.h"
 #include "base/limits.h"
-
-#include <gtest/gtest.h>
+#include "platform/json/json_reader.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace vl {
 
@@ -21,9 +19,17 @@ std::unique_ptr<JsonDocument> Parse(std::string_view text)
 TEST(JsonReader, AcceptsOneValueWithWhitespaceAndAnOptionalBom)
 {
     const char* valid[] = {
-        "{}", " {\"a\":1}\r\n", "\xEF\xBB\xBF{\"a\":[]}", "[1,-0.5e+3,true,false,null,\"x\"]",
-        "\"\\u0041\\n\"", "0", "-0", "1E400", "123456789012345678901234567890",
-        "{\"a\":{\"b\":{\"c\":[[],{}]}}}", "\"\xC5\xA1\xF0\x9F\x98\x80\"",
+        "{}",
+        " {\"a\":1}\r\n",
+        "\xEF\xBB\xBF{\"a\":[]}",
+        "[1,-0.5e+3,true,false,null,\"x\"]",
+        "\"\\u0041\\n\"",
+        "0",
+        "-0",
+        "1E400",
+        "123456789012345678901234567890",
+        "{\"a\":{\"b\":{\"c\":[[],{}]}}}",
+        "\"\xC5\xA1\xF0\x9F\x98\x80\"",
     };
     for (const char* text : valid) {
         SCOPED_TRACE(text);
@@ -34,10 +40,36 @@ TEST(JsonReader, AcceptsOneValueWithWhitespaceAndAnOptionalBom)
 TEST(JsonReader, RefusesEverythingElse)
 {
     const char* invalid[] = {
-        "", " ", "\xEF\xBB\xBF", "{", "{}}", "{} {}", "{}x", "[1,]", "{\"a\" 1}", "{\"a\":1,}",
-        "{a:1}", "[01]", "[1.]", "[.5]", "[+1]", "[1e]", "[-]", "[tru]", "[nul]", "'x'",
-        "\"unterminated", "\"bad \\q escape\"", "\"\\u12\"", "\"tab\there\"", "[\"\xFF\"]",
-        "[\"\xC0\xAF\"]", "[\"\xED\xA0\x80\"]", "\xEF\xBB\xBF\xEF\xBB\xBF{}", "[1 2]", "[NaN]",
+        "",
+        " ",
+        "\xEF\xBB\xBF",
+        "{",
+        "{}}",
+        "{} {}",
+        "{}x",
+        "[1,]",
+        "{\"a\" 1}",
+        "{\"a\":1,}",
+        "{a:1}",
+        "[01]",
+        "[1.]",
+        "[.5]",
+        "[+1]",
+        "[1e]",
+        "[-]",
+        "[tru]",
+        "[nul]",
+        "'x'",
+        "\"unterminated",
+        "\"bad \\q escape\"",
+        "\"\\u12\"",
+        "\"tab\there\"",
+        "[\"\xFF\"]",
+        "[\"\xC0\xAF\"]",
+        "[\"\xED\xA0\x80\"]",
+        "\xEF\xBB\xBF\xEF\xBB\xBF{}",
+        "[1 2]",
+        "[NaN]",
     };
     for (const char* text : invalid) {
         SCOPED_TRACE(text);
@@ -52,8 +84,12 @@ TEST(JsonReader, NamesEveryKind)
         const char* Text;
         const char* Name;
     } cases[] = {
-        {"{}", "TJSONObject"}, {"[]", "TJSONArray"},   {"\"\"", "TJSONString"},
-        {"1", "TJSONNumber"},  {"true", "TJSONTrue"},  {"false", "TJSONFalse"},
+        {"{}", "TJSONObject"},
+        {"[]", "TJSONArray"},
+        {"\"\"", "TJSONString"},
+        {"1", "TJSONNumber"},
+        {"true", "TJSONTrue"},
+        {"false", "TJSONFalse"},
         {"null", "TJSONNull"},
     };
     for (const auto& c : cases) {

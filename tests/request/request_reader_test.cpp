@@ -1,11 +1,9 @@
-#include "request/request_reader.h"
-
 #include "base/exception.h"
-
-#include <gtest/gtest.h>
+#include "request/request_reader.h"
 
 #include <algorithm>
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace vl {
 
@@ -15,7 +13,9 @@ namespace {
 class TrickleStream : public Stream
 {
 public:
-    explicit TrickleStream(std::string bytes) : FBytes(std::move(bytes)) {}
+    explicit TrickleStream(std::string bytes)
+        : FBytes(std::move(bytes))
+    {}
     size_t Read(void* buffer, size_t count) override
     {
         const size_t n = std::min({count, FBytes.size() - FPos, size_t(3)});
@@ -62,15 +62,20 @@ TEST(RequestReader, ChecksInPipelineOrder)
         {"true", "Exception: Poslani JSON je TJSONTrue, treba biti objekt"},
         {"{}", "Exception: Poslani JSON objekt nema vrijednost \"report\""},
         {R"({"datasets":[], "report":1})",
-         "Exception: Vrijednost \"datasets\" u poslanom JSON objektu je TJSONArray, treba biti objekt"},
+         "Exception: Vrijednost \"datasets\" u poslanom JSON objektu je TJSONArray, treba biti "
+         "objekt"},
         {R"({"links":"x", "datasets":{}})",
-         "Exception: Vrijednost \"links\" u poslanom JSON objektu je TJSONString, treba biti objekt"},
+         "Exception: Vrijednost \"links\" u poslanom JSON objektu je TJSONString, treba biti "
+         "objekt"},
         {R"({"report":null})",
-         "Exception: Vrijednost \"report\" u poslanom JSON objektu je TJSONNull, treba biti string"},
+         "Exception: Vrijednost \"report\" u poslanom JSON objektu je TJSONNull, treba biti "
+         "string"},
         {R"({"report":{}})",
-         "Exception: Vrijednost \"report\" u poslanom JSON objektu je TJSONObject, treba biti string"},
+         "Exception: Vrijednost \"report\" u poslanom JSON objektu je TJSONObject, treba biti "
+         "string"},
         {R"({"report":"x", "variables":[]})",
-         "Exception: Vrijednost \"variables\" u poslanom JSON objektu je TJSONArray, treba biti objekt"},
+         "Exception: Vrijednost \"variables\" u poslanom JSON objektu je TJSONArray, treba biti "
+         "objekt"},
         {R"({"report":"x", "Report":1, "variables":{}})", ""},
         {R"({"report":12.5})", ""},
     };
@@ -94,9 +99,16 @@ TEST(RequestReader, ValuesAsText)
         const char* Json;
         const char* Text;
     } cases[] = {
-        {R"("Ab\u010d")", "Abč"}, {"12.5", "12.5"}, {"1e20", "1E20"}, {"-0.1", "-0.1"},
-        {"3", "3"},               {"true", ""},     {"false", ""},    {"null", ""},
-        {"[1]", ""},              {"{}", ""},
+        {R"("Ab\u010d")", "Abč"},
+        {"12.5", "12.5"},
+        {"1e20", "1E20"},
+        {"-0.1", "-0.1"},
+        {"3", "3"},
+        {"true", ""},
+        {"false", ""},
+        {"null", ""},
+        {"[1]", ""},
+        {"{}", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Json);

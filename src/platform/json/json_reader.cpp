@@ -5,12 +5,11 @@
 #include "base/format.h"
 #include "base/limits.h"
 
-#include <simdjson.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <simdjson.h>
 
 namespace vl {
 
@@ -22,8 +21,14 @@ constexpr std::string_view Bom = "\xEF\xBB\xBF";
 // costs a lookup instead of a scan; smaller ones are cheaper to scan than to look up.
 constexpr size_t LargeContainerBytes = 4096;
 
-bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWhitespace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 const char* SkipWhitespace(const char* p, const char* end)
 {
@@ -34,12 +39,9 @@ const char* SkipWhitespace(const char* p, const char* end)
 
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
@@ -54,14 +56,23 @@ public:
         const char* End;
     };
 
-    Validator(const char* begin, const char* end) : FBegin(begin), FPos(begin), FEnd(end) {}
+    Validator(const char* begin, const char* end)
+        : FBegin(begin)
+        , FPos(begin)
+        , FEnd(end)
+    {}
 
     bool Run(JsonSyntaxError& error);
     // The containers of at least LargeContainerBytes, in the order they closed.
     std::vector<Span>& LargeContainers() { return FLarge; }
 
 private:
-    enum class State { Value, MemberName, AfterValue };
+    enum class State
+    {
+        Value,
+        MemberName,
+        AfterValue
+    };
 
     bool Fail(const char* what)
     {
@@ -97,8 +108,7 @@ void Validator::Pop()
 {
     const char* begin = FStack.back();
     FStack.pop_back();
-    if (static_cast<size_t>(FPos - begin) >= LargeContainerBytes)
-        FLarge.push_back({begin, FPos});
+    if (static_cast<size_t>(FPos - begin) >= LargeContainerBytes) FLarge.push_back({begin, FPos});
 }
 
 bool Validator::ScanString()
@@ -110,14 +120,12 @@ bool Validator::ScanString()
             ++FPos;
             return true;
         }
-        if (c < 0x20)
-            return Fail("control character in string");
+        if (c < 0x20) return Fail("control character in string");
         if (c != '\\') {
             ++FPos;
             continue;
         }
-        if (FEnd - FPos < 2)
-            break;
+        if (FEnd - FPos < 2) break;
         switch (FPos[1]) {
         case '"':
         case '\\':
@@ -126,16 +134,17 @@ bool Validator::ScanString()
         case 'f':
         case 'n':
         case 'r':
-        case 't': FPos += 2; break;
+        case 't':
+            FPos += 2;
+            break;
         case 'u':
-            if (FEnd - FPos < 6)
-                return Fail("truncated \\u escape");
+            if (FEnd - FPos < 6) return Fail("truncated \\u escape");
             for (int i = 2; i < 6; ++i)
-                if (HexValue(FPos[i]) < 0)
-                    return Fail("bad \\u escape");
+                if (HexValue(FPos[i]) < 0) return Fail("bad \\u escape");
             FPos += 6;
             break;
-        default: return Fail("bad escape");
+        default:
+            return Fail("bad escape");
         }
     }
     return Fail("unterminated string");
@@ -143,10 +152,8 @@ bool Validator::ScanString()
 
 bool Validator::ScanNumber()
 {
-    if (*FPos == '-')
-        ++FPos;
-    if (FPos >= FEnd || !IsDigit(*FPos))
-        return Fail("bad number");
+    if (*FPos == '-') ++FPos;
+    if (FPos >= FEnd || !IsDigit(*FPos)) return Fail("bad number");
     if (*FPos == '0') {
         ++FPos;
     } else {
@@ -155,17 +162,14 @@ bool Validator::ScanNumber()
     }
     if (FPos < FEnd && *FPos == '.') {
         ++FPos;
-        if (FPos >= FEnd || !IsDigit(*FPos))
-            return Fail("bad fraction");
+        if (FPos >= FEnd || !IsDigit(*FPos)) return Fail("bad fraction");
         while (FPos < FEnd && IsDigit(*FPos))
             ++FPos;
     }
     if (FPos < FEnd && (*FPos == 'e' || *FPos == 'E')) {
         ++FPos;
-        if (FPos < FEnd && (*FPos == '+' || *FPos == '-'))
-            ++FPos;
-        if (FPos >= FEnd || !IsDigit(*FPos))
-            return Fail("bad exponent");
+        if (FPos < FEnd && (*FPos == '+' || *FPos == '-')) ++FPos;
+        if (FPos >= FEnd || !IsDigit(*FPos)) return Fail("bad exponent");
         while (FPos < FEnd && IsDigit(*FPos))
             ++FPos;
     }
@@ -187,8 +191,7 @@ bool Validator::Run(JsonSyntaxError& error)
     bool ok = true;
     while (ok) {
         FPos = SkipWhitespace(FPos, FEnd);
-        if (state == State::AfterValue && FStack.empty())
-            break;
+        if (state == State::AfterValue && FStack.empty()) break;
         if (FPos >= FEnd) {
             ok = Fail("unexpected end of input");
             break;
@@ -236,8 +239,7 @@ bool Validator::Run(JsonSyntaxError& error)
             }
             ok = ScanString();
             FPos = SkipWhitespace(FPos, FEnd);
-            if (ok && (FPos >= FEnd || *FPos != ':'))
-                ok = Fail("':' expected");
+            if (ok && (FPos >= FEnd || *FPos != ':')) ok = Fail("':' expected");
             ++FPos;
             state = State::Value;
             break;
@@ -254,8 +256,7 @@ bool Validator::Run(JsonSyntaxError& error)
             break;
         }
     }
-    if (ok && FPos != FEnd)
-        ok = Fail("content after the JSON value");
+    if (ok && FPos != FEnd) ok = Fail("content after the JSON value");
     if (!ok) {
         error.Offset = static_cast<size_t>(FPos - FBegin);
         error.What = FWhat;
@@ -274,8 +275,7 @@ const char* SkipString(const char* p, const char* end)
         for (const char* b = quote - 1; b >= p && *b == '\\'; --b)
             ++backslashes;
         p = quote + 1;
-        if (backslashes % 2 == 0)
-            return p;
+        if (backslashes % 2 == 0) return p;
     }
 }
 
@@ -283,14 +283,16 @@ const char* SkipString(const char* p, const char* end)
 const char* SkipValue(const JsonDocument* document, const char* p, const char* end)
 {
     switch (*p) {
-    case '"': return SkipString(p, end);
+    case '"':
+        return SkipString(p, end);
     case 't':
-    case 'n': return p + 4;
-    case 'f': return p + 5;
+    case 'n':
+        return p + 4;
+    case 'f':
+        return p + 5;
     case '{':
     case '[': {
-        if (const char* known = document->KnownEnd(p))
-            return known;
+        if (const char* known = document->KnownEnd(p)) return known;
         size_t depth = 0;
         while (p < end) {
             const char c = *p;
@@ -301,16 +303,15 @@ const char* SkipValue(const JsonDocument* document, const char* p, const char* e
             if (c == '{' || c == '[') {
                 ++depth;
             } else if (c == '}' || c == ']') {
-                if (--depth == 0)
-                    return p + 1;
+                if (--depth == 0) return p + 1;
             }
             ++p;
         }
         return p;
     }
     default:
-        while (p < end && (IsDigit(*p) || *p == '-' || *p == '+' || *p == '.' || *p == 'e' ||
-                           *p == 'E'))
+        while (p < end &&
+               (IsDigit(*p) || *p == '-' || *p == '+' || *p == '.' || *p == 'e' || *p == 'E'))
             ++p;
         return p;
     }
@@ -319,13 +320,20 @@ const char* SkipValue(const JsonDocument* document, const char* p, const char* e
 JsonKind KindOf(char first)
 {
     switch (first) {
-    case '{': return JsonKind::Object;
-    case '[': return JsonKind::Array;
-    case '"': return JsonKind::Text;
-    case 't': return JsonKind::True;
-    case 'f': return JsonKind::False;
-    case 'n': return JsonKind::Null;
-    default: return JsonKind::Number;
+    case '{':
+        return JsonKind::Object;
+    case '[':
+        return JsonKind::Array;
+    case '"':
+        return JsonKind::Text;
+    case 't':
+        return JsonKind::True;
+    case 'f':
+        return JsonKind::False;
+    case 'n':
+        return JsonKind::Null;
+    default:
+        return JsonKind::Number;
     }
 }
 
@@ -342,12 +350,18 @@ unsigned ReadHex4(const char* p)
 char SimpleEscape(char c)
 {
     switch (c) {
-    case 'b': return '\b';
-    case 'f': return '\f';
-    case 'n': return '\n';
-    case 'r': return '\r';
-    case 't': return '\t';
-    default: return c; // '"', '\\', '/'
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    default:
+        return c; // '"', '\\', '/'
     }
 }
 
@@ -356,13 +370,20 @@ char SimpleEscape(char c)
 StringView JsonKindName(JsonKind kind)
 {
     switch (kind) {
-    case JsonKind::Object: return u"TJSONObject";
-    case JsonKind::Array: return u"TJSONArray";
-    case JsonKind::Text: return u"TJSONString";
-    case JsonKind::Number: return u"TJSONNumber";
-    case JsonKind::True: return u"TJSONTrue";
-    case JsonKind::False: return u"TJSONFalse";
-    case JsonKind::Null: return u"TJSONNull";
+    case JsonKind::Object:
+        return u"TJSONObject";
+    case JsonKind::Array:
+        return u"TJSONArray";
+    case JsonKind::Text:
+        return u"TJSONString";
+    case JsonKind::Number:
+        return u"TJSONNumber";
+    case JsonKind::True:
+        return u"TJSONTrue";
+    case JsonKind::False:
+        return u"TJSONFalse";
+    case JsonKind::Null:
+        return u"TJSONNull";
     }
     return u"TJSONValue";
 }
@@ -376,8 +397,7 @@ void JsonValue::AppendString(String& out) const
         while (p < end && *p != '\\')
             ++p;
         AppendUtf16(out, std::string_view(run, p - run));
-        if (p >= end)
-            break;
+        if (p >= end) break;
         if (p[1] == 'u') {
             // Escaped surrogates arrive as two escapes, which are two UTF-16 units already.
             out.push_back(static_cast<char16_t>(ReadHex4(p + 2)));
@@ -399,8 +419,7 @@ String JsonValue::GetString() const
 
 std::string JsonValue::GetUtf8() const
 {
-    if (Raw().find('\\') == std::string_view::npos)
-        return std::string(FBegin + 1, FEnd - 1);
+    if (Raw().find('\\') == std::string_view::npos) return std::string(FBegin + 1, FEnd - 1);
     return ToUtf8(GetString());
 }
 
@@ -408,8 +427,7 @@ double JsonValue::GetNumber() const
 {
     double value = 0;
     const auto [ptr, ec] = std::from_chars(FBegin, FEnd, value);
-    if (ec != std::errc::result_out_of_range)
-        return value;
+    if (ec != std::errc::result_out_of_range) return value;
     // Beyond double's range: the magnitude is the position of the first significant digit plus
     // the exponent; positive means overflow, otherwise underflow.
     const bool negative = *FBegin == '-';
@@ -421,11 +439,9 @@ double JsonValue::GetNumber() const
         if (*p == '.') {
             afterPoint = true;
         } else if (*p != '0' || seenSignificant) {
-            if (!seenSignificant && afterPoint)
-                break;
+            if (!seenSignificant && afterPoint) break;
             seenSignificant = true;
-            if (!afterPoint)
-                ++magnitude;
+            if (!afterPoint) ++magnitude;
         } else if (afterPoint) {
             --magnitude;
         }
@@ -434,8 +450,7 @@ double JsonValue::GetNumber() const
         int64_t exponent = 0;
         const bool expNegative = p + 1 < FEnd && p[1] == '-';
         for (++p; p < FEnd; ++p)
-            if (IsDigit(*p) && exponent < 1'000'000'000)
-                exponent = exponent * 10 + (*p - '0');
+            if (IsDigit(*p) && exponent < 1'000'000'000) exponent = exponent * 10 + (*p - '0');
         magnitude += expNegative ? -exponent : exponent;
     }
     const double result = magnitude > 0 ? HUGE_VAL : 0.0;
@@ -454,13 +469,15 @@ JsonObject JsonValue::GetObject() const
         member.Value = ValueAt(FDocument, p, FEnd);
         members.push_back(member);
         p = SkipWhitespace(member.Value.FEnd, FEnd);
-        if (*p == ',')
-            p = SkipWhitespace(p + 1, FEnd);
+        if (*p == ',') p = SkipWhitespace(p + 1, FEnd);
     }
     return JsonObject(std::move(members));
 }
 
-JsonArray JsonValue::GetArray() const { return JsonArray(FDocument, FBegin + 1, FEnd - 1); }
+JsonArray JsonValue::GetArray() const
+{
+    return JsonArray(FDocument, FBegin + 1, FEnd - 1);
+}
 
 const JsonValue* JsonObject::Find(std::string_view utf8Name) const
 {
@@ -469,8 +486,7 @@ const JsonValue* JsonObject::Find(std::string_view utf8Name) const
         const bool same = raw.find('\\') == std::string_view::npos
                               ? raw.substr(1, raw.size() - 2) == utf8Name
                               : member.Name.GetUtf8() == utf8Name;
-        if (same)
-            return &member.Value;
+        if (same) return &member.Value;
     }
     return nullptr;
 }
@@ -485,8 +501,7 @@ JsonArray::Iterator::Iterator(const JsonDocument* document, const char* pos, con
 
 void JsonArray::Iterator::Load()
 {
-    if (!FPos)
-        return;
+    if (!FPos) return;
     FPos = SkipWhitespace(FPos, FEnd);
     if (FPos >= FEnd) {
         FPos = nullptr;
@@ -508,7 +523,10 @@ JsonArray::Iterator JsonArray::begin() const
     return Empty() ? end() : Iterator(FDocument, FBegin, FEnd);
 }
 
-bool JsonArray::Empty() const { return SkipWhitespace(FBegin, FEnd) >= FEnd; }
+bool JsonArray::Empty() const
+{
+    return SkipWhitespace(FBegin, FEnd) >= FEnd;
+}
 
 size_t JsonArray::Count() const
 {
@@ -520,10 +538,11 @@ size_t JsonArray::Count() const
 
 const char* JsonDocument::KnownEnd(const char* begin) const
 {
-    const auto it = std::lower_bound(
-        FLargeContainers.begin(), FLargeContainers.end(), begin, [](const Span& span, const char* p) {
-            return span.Begin < p;
-        });
+    const auto it =
+        std::lower_bound(FLargeContainers.begin(),
+                         FLargeContainers.end(),
+                         begin,
+                         [](const Span& span, const char* p) { return span.Begin < p; });
     return it != FLargeContainers.end() && it->Begin == begin ? it->End : nullptr;
 }
 
@@ -534,8 +553,7 @@ std::unique_ptr<JsonDocument> JsonDocument::Parse(ByteBuffer bytes, JsonSyntaxEr
     std::unique_ptr<JsonDocument> doc(new JsonDocument(std::move(bytes)));
     std::string_view text = doc->FBytes.View();
     size_t offset = 0;
-    if (text.starts_with(Bom))
-        offset = Bom.size();
+    if (text.starts_with(Bom)) offset = Bom.size();
     text.remove_prefix(offset);
     if (!simdjson::validate_utf8(text.data(), text.size())) {
         err.Offset = offset;

@@ -19,7 +19,16 @@
 
 namespace vl {
 
-enum class JsonKind : uint8_t { Object, Array, Text, Number, True, False, Null };
+enum class JsonKind : uint8_t
+{
+    Object,
+    Array,
+    Text,
+    Number,
+    True,
+    False,
+    Null
+};
 
 // The name the request's messages give to each kind: "TJSONObject", "TJSONArray", ...
 StringView JsonKindName(JsonKind kind);
@@ -37,8 +46,7 @@ public:
         , FKind(kind)
         , FBegin(begin)
         , FEnd(end)
-    {
-    }
+    {}
 
     JsonKind Kind() const { return FKind; }
     bool IsObject() const { return FKind == JsonKind::Object; }
@@ -75,7 +83,9 @@ struct JsonMember
 class JsonObject
 {
 public:
-    explicit JsonObject(std::vector<JsonMember> members) : FMembers(std::move(members)) {}
+    explicit JsonObject(std::vector<JsonMember> members)
+        : FMembers(std::move(members))
+    {}
 
     const std::vector<JsonMember>& Members() const { return FMembers; }
     size_t Count() const { return FMembers.size(); }
@@ -94,8 +104,7 @@ public:
         : FDocument(document)
         , FBegin(begin)
         , FEnd(end)
-    {
-    }
+    {}
 
     class Iterator
     {
@@ -152,7 +161,9 @@ public:
 private:
     friend class JsonValue;
     friend class JsonArray;
-    explicit JsonDocument(ByteBuffer bytes) : FBytes(std::move(bytes)) {}
+    explicit JsonDocument(ByteBuffer bytes)
+        : FBytes(std::move(bytes))
+    {}
 
     struct Span
     {

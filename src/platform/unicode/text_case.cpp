@@ -1,10 +1,9 @@
 // Case operations over ICU's character properties.
 #include "platform/unicode/text_case.h"
 
+#include <memory>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
-
-#include <memory>
 
 namespace vl {
 
@@ -21,8 +20,7 @@ char32_t NextCodePoint(StringView s, size_t& i)
 
 char32_t Fold(char32_t c)
 {
-    if (c < 0x80)
-        return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
     return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
@@ -32,7 +30,8 @@ String MapCase(StringView text, Map map)
     String out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();)
-        AppendCodePoint(out, static_cast<char32_t>(map(static_cast<UChar32>(NextCodePoint(text, i)))));
+        AppendCodePoint(out,
+                        static_cast<char32_t>(map(static_cast<UChar32>(NextCodePoint(text, i)))));
     return out;
 }
 
@@ -44,13 +43,10 @@ int CompareText(StringView a, StringView b)
     while (i < a.size() && j < b.size()) {
         const char32_t ca = Fold(NextCodePoint(a, i));
         const char32_t cb = Fold(NextCodePoint(b, j));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+        if (ca != cb) return ca < cb ? -1 : 1;
     }
-    if (i < a.size())
-        return 1;
-    if (j < b.size())
-        return -1;
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
     return 0;
 }
 
@@ -64,14 +60,19 @@ bool SameText(StringView a, StringView b)
             ascii = ascii && c < 0x80;
         for (char16_t c : b)
             ascii = ascii && c < 0x80;
-        if (ascii)
-            return false;
+        if (ascii) return false;
     }
     return CompareText(a, b) == 0;
 }
 
-String UpperCase(StringView text) { return MapCase(text, u_toupper); }
-String LowerCase(StringView text) { return MapCase(text, u_tolower); }
+String UpperCase(StringView text)
+{
+    return MapCase(text, u_toupper);
+}
+String LowerCase(StringView text)
+{
+    return MapCase(text, u_tolower);
+}
 
 size_t HashText(StringView text)
 {
