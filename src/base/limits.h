@@ -17,4 +17,8 @@ inline constexpr size_t RequestMaxBytes = size_t(4) << 30;
 // stays bounded however many distinct texts a report shapes.
 inline constexpr size_t ShapedLineCacheEntries = 65536;
 
+// Faces of a font collection the TrueType subsetter looks through for the wanted face; past it
+// the font is embedded whole.
+inline constexpr size_t TrueTypeMaxFaces = 256;
+
 } // namespace vl::limits
