@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace vl::test {
 
@@ -45,11 +46,23 @@ inline std::string InfoField(const std::string& output, const std::string& name)
     return output.substr(begin, output.find('\n', begin) - begin);
 }
 
+// A file in this process's own temporary directory (ctest runs tests in parallel processes),
+// which is removed when the process ends.
 inline std::filesystem::path TempPath(const std::string& name)
 {
-    const auto dir = std::filesystem::temp_directory_path() / "vl_pdf_tests";
-    std::filesystem::create_directories(dir);
-    return dir / name;
+    struct Directory
+    {
+        std::filesystem::path Path =
+            std::filesystem::temp_directory_path() / ("vl_pdf_tests_" + std::to_string(getpid()));
+        Directory() { std::filesystem::create_directories(Path); }
+        ~Directory()
+        {
+            std::error_code ignored; // cleaning up is best effort
+            std::filesystem::remove_all(Path, ignored);
+        }
+    };
+    static const Directory directory;
+    return directory.Path / name;
 }
 
 inline void SaveBytes(const std::filesystem::path& path, const std::string& bytes)
