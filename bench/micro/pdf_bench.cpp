@@ -26,7 +26,7 @@ void BM_SubsetFont(benchmark::State& state, const char* path)
     for (uint16_t g = 3; g < 600; g += 3)
         used.push_back(g);
     for (auto _ : state) {
-        std::string subset = vl::SubsetTrueType(font, u"", used);
+        std::string subset = vl::SubsetTrueType(font, u"", std::nullopt, used);
         benchmark::DoNotOptimize(subset);
     }
     state.SetBytesProcessed(int64_t(state.iterations() * font.size()));

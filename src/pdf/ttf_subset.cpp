@@ -110,19 +110,32 @@ PrepareFace(const TrueTypeCollection& file, uint32_t index, std::vector<std::str
     return prepared;
 }
 
-// The face whose full name is the wanted one, or the last face.
-PreparedFace
-ChooseFace(const TrueTypeCollection& file, StringView wantedName, TrueTypeSubsetInfo& info)
+// The face whose full name is the wanted one, else the shaped face, else the last face.
+PreparedFace ChooseFace(const TrueTypeCollection& file,
+                        StringView wantedName,
+                        std::optional<uint32_t> shapedFace,
+                        TrueTypeSubsetInfo& info)
 {
     if (file.FaceCount() > limits::TrueTypeMaxFaces)
         throw ELimitExceeded("The font collection has more than " +
                              std::to_string(limits::TrueTypeMaxFaces) + " faces");
-    for (uint32_t i = 0;; ++i) {
-        PreparedFace prepared = PrepareFace(file, i, info.ChecksumMismatches);
-        info.FaceIndex = i;
-        if (i + 1 == file.FaceCount() || file.FullName(prepared.Face) == wantedName)
-            return prepared;
+    const uint32_t count = file.FaceCount();
+    auto prepare = [&](uint32_t index) {
+        info.FaceIndex = index;
+        info.ChecksumMismatches.clear(); // only those of the face used are of interest
+        return PrepareFace(file, index, info.ChecksumMismatches);
+    };
+    for (uint32_t i = 0; i + 1 < count; ++i) {
+        PreparedFace prepared = prepare(i);
+        if (file.FullName(prepared.Face) == wantedName) return prepared;
     }
+    if (count > 1) {
+        PreparedFace last = prepare(count - 1);
+        if (file.FullName(last.Face) == wantedName) return last;
+        if (shapedFace && *shapedFace < count - 1) return prepare(*shapedFace);
+        return last;
+    }
+    return prepare(0);
 }
 
 // The glyph offsets of "loca" (one more entry than glyphs), in bytes.
@@ -265,13 +278,14 @@ String WantedFaceName(StringView faceName, bool bold, bool italic)
 
 std::string SubsetTrueType(std::string_view fontFile,
                            StringView wantedFaceName,
+                           std::optional<uint32_t> shapedFace,
                            std::span<const uint16_t> usedGlyphs,
                            TrueTypeSubsetInfo* info)
 {
     TrueTypeSubsetInfo localInfo;
     TrueTypeSubsetInfo& seen = info ? *info : localInfo;
     const TrueTypeCollection file(fontFile);
-    const PreparedFace prepared = ChooseFace(file, wantedFaceName, seen);
+    const PreparedFace prepared = ChooseFace(file, wantedFaceName, shapedFace, seen);
     const TrueTypeFont& face = prepared.Face;
 
     const TrueTypeTable* glyfTable = face.Find(GlyfTag);
@@ -352,10 +366,11 @@ std::string SubsetTrueType(std::string_view fontFile,
 
 std::string SubsetOrWholeFont(std::string_view fontFile,
                               StringView wantedFaceName,
+                              std::optional<uint32_t> shapedFace,
                               std::span<const uint16_t> usedGlyphs)
 {
     try {
-        return SubsetTrueType(fontFile, wantedFaceName, usedGlyphs);
+        return SubsetTrueType(fontFile, wantedFaceName, shapedFace, usedGlyphs);
     } catch (const Exception&) {
         // Any subsetting failure embeds the whole font: larger, but always a correct font.
         return std::string(fontFile);

@@ -3,7 +3,9 @@
 // page content stay valid and no table other than "glyf", "loca" and "post" changes meaning.
 //
 // The result is one face, even when the source is a collection: the face whose full name is the
-// wanted name, or the last face when none matches. Bitmap, device-metric and signature tables
+// wanted name; when none matches, the face the font service shaped with (the report's face name
+// may have been substituted, e.g. "Arial" by "Liberation Sans"), or else the last face. Bitmap,
+// device-metric and signature tables
 // ("EBLC", "EBDT", "hdmx", "VDMX", "DSIG") are dropped; "post" becomes a 32-byte version 3.0
 // table without glyph names; the directory is sorted by tag while the tables keep their source
 // order; every table checksum and the whole-file checksum are recomputed for the new bytes.
@@ -15,6 +17,7 @@
 #include "base/string.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,19 +39,23 @@ struct TrueTypeSubsetInfo
 };
 
 // The subset of the font file holding `usedGlyphs` (glyph 0 and the components of composite
-// glyphs are added). Throws Exception ("TrueType font format error", "Unknown font collection
-// version", "Unsupported Index to Location format", "Unknown IndexToLoc value", "Glyph table not
-// found"), EReadError for data that ends early, or ELimitExceeded for a collection with more
-// than limits::TrueTypeMaxFaces faces. A table checksum that does not match is not an error: it
-// is recorded in `info` and the subset gets correct checksums.
+// glyphs are added). `wantedFaceName` picks the face of a collection (see WantedFaceName);
+// `shapedFace` is the collection index of the face the font service shaped with, when known. Throws
+// Exception ("TrueType font format error", "Unknown font collection version", "Unsupported Index to
+// Location format", "Unknown IndexToLoc value", "Glyph table not found"), EReadError for data that
+// ends early, or ELimitExceeded for a collection with more than limits::TrueTypeMaxFaces faces. A
+// table checksum that does not match is not an error: it is recorded in `info` and the subset gets
+// correct checksums.
 std::string SubsetTrueType(std::string_view fontFile,
                            StringView wantedFaceName,
+                           std::optional<uint32_t> shapedFace,
                            std::span<const uint16_t> usedGlyphs,
                            TrueTypeSubsetInfo* info = nullptr);
 
 // SubsetTrueType, or a copy of `fontFile` when subsetting fails for any reason.
 std::string SubsetOrWholeFont(std::string_view fontFile,
                               StringView wantedFaceName,
+                              std::optional<uint32_t> shapedFace,
                               std::span<const uint16_t> usedGlyphs);
 
 } // namespace vl

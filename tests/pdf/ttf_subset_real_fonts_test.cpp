@@ -75,7 +75,7 @@ TEST(TrueTypeSubset, InstalledFontsOpenInFontTools)
         SCOPED_TRACE(font);
         const std::string source = ReadFile(font);
         TrueTypeSubsetInfo info;
-        const std::string subset = SubsetTrueType(source, u"", used, &info);
+        const std::string subset = SubsetTrueType(source, u"", std::nullopt, used, &info);
         EXPECT_LT(subset.size(), source.size() / 2);
         EXPECT_TRUE(info.ChecksumMismatches.empty());
         EXPECT_EQ(info.KeptGlyphs.front(), 0);
@@ -112,7 +112,7 @@ TEST(TrueTypeSubset, CollectionFaceIsChosenByFullName)
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.Wanted));
         TrueTypeSubsetInfo info;
-        const std::string subset = SubsetTrueType(source, c.Wanted, used, &info);
+        const std::string subset = SubsetTrueType(source, c.Wanted, std::nullopt, used, &info);
         EXPECT_EQ(info.FaceIndex, c.Face);
         ExpectFontToolsAccepts(ttc.string(), subset, used, c.Face);
     }

@@ -15,9 +15,10 @@ const std::vector<uint16_t> UsedComposite = {2};
 std::string Subset(const std::string& font,
                    const std::vector<uint16_t>& used = UsedComposite,
                    TrueTypeSubsetInfo* info = nullptr,
-                   StringView wanted = u"")
+                   StringView wanted = u"",
+                   std::optional<uint32_t> shapedFace = std::nullopt)
 {
-    return SubsetTrueType(font, wanted, used, info);
+    return SubsetTrueType(font, wanted, shapedFace, used, info);
 }
 
 // The bytes of one table of a single-face file.
@@ -167,15 +168,27 @@ TEST(TrueTypeSubset, CollectionFaceByFullNameElseTheLast)
 {
     const std::string font = test::BuildFont(
         {test::MakeFace(u"Alpha"), test::MakeFace(u"Alpha Bold"), test::MakeFace(u"Beta")});
+    // The face the font service shaped with stands in when the name was substituted.
     const struct
     {
         String Wanted;
+        std::optional<uint32_t> Shaped;
         uint32_t Face;
-    } cases[] = {{u"Alpha", 0}, {u"Alpha Bold", 1}, {u"Beta", 2}, {u"alpha", 2}, {u"", 2}};
+    } cases[] = {
+        {u"Alpha", std::nullopt, 0},
+        {u"Alpha Bold", std::nullopt, 1},
+        {u"Beta", std::nullopt, 2},
+        {u"alpha", std::nullopt, 2},
+        {u"", std::nullopt, 2},
+        {u"Arial", 1, 1},
+        {u"Arial", 0, 0},
+        {u"Arial", 3, 2},
+        {u"Alpha Bold", 0, 1},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.Wanted));
+        SCOPED_TRACE(ToUtf8(c.Wanted) + " " + std::to_string(c.Shaped.value_or(99)));
         TrueTypeSubsetInfo info;
-        const std::string subset = Subset(font, UsedComposite, &info, c.Wanted);
+        const std::string subset = Subset(font, UsedComposite, &info, c.Wanted, c.Shaped);
         EXPECT_EQ(info.FaceIndex, c.Face);
         const TrueTypeCollection out(subset);
         EXPECT_EQ(out.FaceCount(), 1u);
@@ -196,7 +209,7 @@ TEST(TrueTypeSubset, CollectionFaceCountLimit)
     const std::string pastLimit = test::BuildFont(
         std::vector<test::TestFace>(limits::TrueTypeMaxFaces + 1, test::MakeFace()));
     EXPECT_THROW(Subset(pastLimit), ELimitExceeded);
-    EXPECT_TRUE(SubsetOrWholeFont(pastLimit, u"", UsedComposite) == pastLimit);
+    EXPECT_TRUE(SubsetOrWholeFont(pastLimit, u"", std::nullopt, UsedComposite) == pastLimit);
 }
 
 // Broken fonts: each fails with its error, and the caller embeds the unchanged file.
@@ -304,7 +317,7 @@ TEST(TrueTypeSubset, MalformedFontsFailAndFallBackToTheWholeFile)
             EXPECT_STREQ(e.ClassName(), c.ClassName);
             EXPECT_STREQ(e.what(), c.Message);
         }
-        EXPECT_TRUE(SubsetOrWholeFont(c.Font, u"", UsedComposite) == c.Font);
+        EXPECT_TRUE(SubsetOrWholeFont(c.Font, u"", std::nullopt, UsedComposite) == c.Font);
     }
 }
 
@@ -317,11 +330,11 @@ TEST(TrueTypeSubset, DamagedBytesNeverCrash)
         for (uint8_t value : {uint8_t(0x00), uint8_t(0x01), uint8_t(0x7F), uint8_t(0xFF)}) {
             std::string damaged = font;
             damaged[i] = char(value);
-            const std::string result = SubsetOrWholeFont(damaged, u"B", {UsedComposite});
+            const std::string result = SubsetOrWholeFont(damaged, u"B", 0, UsedComposite);
             ASSERT_FALSE(result.empty()) << i;
         }
         const std::string cut = font.substr(0, i);
-        const std::string result = SubsetOrWholeFont(cut, u"B", UsedComposite);
+        const std::string result = SubsetOrWholeFont(cut, u"B", 0, UsedComposite);
         EXPECT_TRUE(result == cut || result.starts_with(std::string("\0\1\0\0", 4))) << i;
     }
 }
