@@ -264,44 +264,12 @@ SearchFields DirectorySearchFields(size_t count)
     return fields;
 }
 
-} // namespace
-
-String WantedFaceName(StringView faceName, bool bold, bool italic)
+// The new file: offset table, directory sorted by tag, then the tables in their source order on
+// 4-byte boundaries, with the new glyph data, "post" 3.0 and fresh checksums.
+std::string WriteFontFile(const TrueTypeCollection& file,
+                          const TrueTypeFont& face,
+                          const CompactedGlyphs& glyphs)
 {
-    String name(faceName);
-    for (const auto& t : FaceNameTranslations)
-        if (faceName == t.FaceName) name = t.FullName;
-    if (bold) name += u" Bold";
-    if (italic) name += u" Italic";
-    return name;
-}
-
-std::string SubsetTrueType(std::string_view fontFile,
-                           StringView wantedFaceName,
-                           std::optional<uint32_t> shapedFace,
-                           std::span<const uint16_t> usedGlyphs,
-                           TrueTypeSubsetInfo* info)
-{
-    TrueTypeSubsetInfo localInfo;
-    TrueTypeSubsetInfo& seen = info ? *info : localInfo;
-    const TrueTypeCollection file(fontFile);
-    const PreparedFace prepared = ChooseFace(file, wantedFaceName, shapedFace, seen);
-    const TrueTypeFont& face = prepared.Face;
-
-    const TrueTypeTable* glyfTable = face.Find(GlyfTag);
-    if (glyfTable == nullptr) throw Exception("Glyph table not found");
-    const TrueTypeTable* locaTable = face.Find(LocaTag);
-    if (locaTable == nullptr) throw Exception("Unknown IndexToLoc value");
-    const ByteReader glyf = file.TableData(*glyfTable);
-    const std::vector<uint32_t> locations =
-        ReadLocations(file.TableData(*locaTable), prepared.LongLoca);
-    const std::vector<bool> kept = KeptGlyphs(glyf, locations, usedGlyphs);
-    const CompactedGlyphs glyphs = CompactGlyphs(glyf, locations, kept, prepared.LongLoca);
-    seen.KeptGlyphs.clear();
-    for (size_t glyph = 0; glyph < kept.size(); ++glyph)
-        if (kept[glyph]) seen.KeptGlyphs.push_back(uint16_t(glyph));
-
-    // Offset table and directory first, then the tables in their source order.
     std::string out;
     ByteWriter writer(out);
     const size_t count = face.Tables.size();
@@ -362,6 +330,46 @@ std::string SubsetTrueType(std::string_view fontFile,
     }
     writer.U32At(headOffset + HeadCheckSumAdjustment, FileCheckSumTarget - TableChecksum(out));
     return out;
+}
+
+} // namespace
+
+String WantedFaceName(StringView faceName, bool bold, bool italic)
+{
+    String name(faceName);
+    for (const auto& t : FaceNameTranslations)
+        if (faceName == t.FaceName) name = t.FullName;
+    if (bold) name += u" Bold";
+    if (italic) name += u" Italic";
+    return name;
+}
+
+std::string SubsetTrueType(std::string_view fontFile,
+                           StringView wantedFaceName,
+                           std::optional<uint32_t> shapedFace,
+                           std::span<const uint16_t> usedGlyphs,
+                           TrueTypeSubsetInfo* info)
+{
+    TrueTypeSubsetInfo localInfo;
+    TrueTypeSubsetInfo& seen = info ? *info : localInfo;
+    const TrueTypeCollection file(fontFile);
+    const PreparedFace prepared = ChooseFace(file, wantedFaceName, shapedFace, seen);
+    const TrueTypeFont& face = prepared.Face;
+
+    const TrueTypeTable* glyfTable = face.Find(GlyfTag);
+    if (glyfTable == nullptr) throw Exception("Glyph table not found");
+    const TrueTypeTable* locaTable = face.Find(LocaTag);
+    if (locaTable == nullptr) throw Exception("Unknown IndexToLoc value");
+    const ByteReader glyf = file.TableData(*glyfTable);
+    const std::vector<uint32_t> locations =
+        ReadLocations(file.TableData(*locaTable), prepared.LongLoca);
+    const std::vector<bool> kept = KeptGlyphs(glyf, locations, usedGlyphs);
+    const CompactedGlyphs glyphs = CompactGlyphs(glyf, locations, kept, prepared.LongLoca);
+    seen.KeptGlyphs.clear();
+    for (size_t glyph = 0; glyph < kept.size(); ++glyph)
+        if (kept[glyph]) seen.KeptGlyphs.push_back(uint16_t(glyph));
+
+    return WriteFontFile(file, face, glyphs);
 }
 
 std::string SubsetOrWholeFont(std::string_view fontFile,
