@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace vl::limits {
 
@@ -20,5 +21,13 @@ inline constexpr size_t ShapedLineCacheEntries = 65536;
 // Faces of a font collection the TrueType subsetter looks through for the wanted face; past it
 // the font is embedded whole.
 inline constexpr size_t TrueTypeMaxFaces = 256;
+
+// Bytes that all "stream" values of one request may inflate to, together; compressed data can
+// grow a thousandfold, so a small request could otherwise ask for any amount of memory.
+inline constexpr size_t InflateMaxBytes = size_t(512) << 20;
+
+// Largest size (in UTF-16 code units) of a wide string table field, from "string_N" or the
+// string-size option; the size only bounds the values, so it is generous.
+inline constexpr int32_t WideStringFieldMaxSize = (int32_t(1) << 30) - 1;
 
 } // namespace vl::limits
