@@ -4,6 +4,7 @@
 #include "base/exception.h"
 #include "base/format.h"
 #include "request/request_reader.h"
+#include "request/table_builder.h"
 
 namespace vl {
 
@@ -19,13 +20,13 @@ namespace {
 
 std::string RunRequestPipeline(Stream& input, int32_t stringFieldSize)
 {
-    (void)stringFieldSize;
     const auto document = ReadRequest(input);
     const JsonObject request = document->Root().GetObject();
 
-    if (const auto datasets = OptionalObjectMember(request, "datasets");
-        datasets && datasets->Count())
-        StepNotBuilt(u"tables");
+    // The pipeline owns the tables until the data module takes them over by name.
+    std::vector<BuiltTable> tables;
+    if (const auto datasets = OptionalObjectMember(request, "datasets"))
+        tables = BuildTables(*datasets, stringFieldSize);
     if (const auto links = OptionalObjectMember(request, "links"); links && links->Count())
         StepNotBuilt(u"links");
     const String templateText = TemplateText(request);
