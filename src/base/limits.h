@@ -39,4 +39,8 @@ inline constexpr size_t ExpressionMaxDepth = 1000;
 inline constexpr size_t ScriptMaxCallDepth = 400;
 inline constexpr uint64_t ScriptMaxSteps = 200'000'000;
 
+// Bytes of text or blob data in one column of a table (cells keep 32-bit end offsets). Request
+// text is at most the request's size, but numbers can grow when written as text ("1e14").
+inline constexpr size_t TableColumnMaxBytes = UINT32_MAX;
+
 } // namespace vl::limits

@@ -157,6 +157,30 @@ TEST(ClientDataSet, StoresEveryKindAndNull)
     EXPECT_THROW(id.AsText(), EInternalError);
 }
 
+TEST(ClientDataSet, TextKeepsEveryCodeUnitAndSortsByCodePoint)
+{
+    // An unpaired surrogate (JSON can escape one) survives; texts compare by code point.
+    const String lone = String(u"a") + char16_t(0xD800) + u"b";
+    const String texts[] = {u"\U0001F600", lone, u"\uE000", u"a", u"Šef", u""};
+    TClientDataSet table;
+    TField& text = table.AddField(u"t", TFieldType::ftWideMemo);
+    TField& id = table.AddField(u"id", TFieldType::ftInteger);
+    table.CreateDataSet();
+    for (int32_t i = 0; i < 6; ++i) {
+        table.Append();
+        text.SetText(texts[i]);
+        id.SetInteger(i);
+        table.Post();
+    }
+    table.SetIndexFieldNames(u"t");
+    std::vector<int32_t> order;
+    for (table.First(); !table.Eof(); table.Next()) {
+        EXPECT_EQ(text.AsText(), texts[id.AsInteger()]);
+        order.push_back(id.AsInteger());
+    }
+    EXPECT_EQ(order, (std::vector<int32_t>{5, 3, 1, 4, 2, 0}));
+}
+
 TEST(ClientDataSet, WritesOnlyWhileAppendingAndCancelDropsTheRecord)
 {
     auto table = MakeTable({{"n", TFieldType::ftWideMemo}}, {{"one"}});
@@ -346,8 +370,17 @@ TEST(ClientDataSet, IndexOrdersByFieldsThenRecordOrder)
     EXPECT_EQ(Walk(*table, "__id"), "5,1,3,4,6,0,2");
     ExpectMessage([&] { table->SetIndexFieldNames(u"amount;nope"); }, "Field 'nope' not found");
     EXPECT_EQ(table->IndexFieldNames(), u" Amount ; customer ");
+    // A record appended to an indexed table takes its place in the order and becomes current.
+    table->SetIndexFieldNames(u"customer;__id");
+    table->Append();
+    table->Field(0).SetText(u"a");
+    table->Field(2).SetInteger(7);
+    table->Post();
+    EXPECT_EQ(table->Field(2).AsInteger(), 7);
+    EXPECT_EQ(table->RecNo(), 5);
+    EXPECT_EQ(Walk(*table, "__id"), "2,4,1,5,7,0,3,6");
     table->SetIndexFieldNames(u"");
-    EXPECT_EQ(Walk(*table, "__id"), "0,1,2,3,4,5,6");
+    EXPECT_EQ(Walk(*table, "__id"), "0,1,2,3,4,5,6,7");
 }
 
 // Customers, orders and order lines, linked the way the data module links request tables.
@@ -400,6 +433,15 @@ TEST_F(MasterDetail, DetailShowsTheMatchingRowsInRequestOrder)
     EXPECT_EQ(Orders->RecordCount(), 3);
     EXPECT_EQ(ToUtf8(Orders->FieldByName(u"order").AsText()), "o3"); // stands on its first match
     EXPECT_EQ(Walk(*Orders, "order"), "o3,o2,o5");
+    // An order appended for the current customer joins the range; one for another does not.
+    for (const char* customer : {"2", "1"}) {
+        Orders->Append();
+        Orders->FieldByName(u"order").SetText(FromUtf8(customer) + u"new");
+        Orders->FieldByName(u"customer").SetText(FromUtf8(customer));
+        Orders->FieldByName(u"__id").SetInteger(Orders->RecordCount() + 5);
+        Orders->Post();
+    }
+    EXPECT_EQ(Walk(*Orders, "order"), "o3,o2,o5,2new");
     Customers->Next(); // customer 3 has no orders
     EXPECT_TRUE(Orders->Eof());
     EXPECT_EQ(Orders->RecordCount(), 0);

@@ -4,6 +4,8 @@
 #include "base/format.h"
 #include "base/limits.h"
 
+#include <algorithm>
+
 namespace vl {
 
 TClientDataSet::TClientDataSet() = default;
@@ -134,15 +136,16 @@ void TClientDataSet::Post()
         FPosition = posted;
         FEof = FBof = false;
     } else {
-        FIndexValid = false;
+        if (FIndexValid && !FIndexFields.empty()) {
+            const auto at = std::partition_point(FIndex.begin(), FIndex.end(), [&](uint32_t r) {
+                return CompareInIndex(r, posted) < 0;
+            });
+            FIndex.insert(at, posted);
+        }
         ApplyRange();
-        StandOnFirst();
-        for (size_t p = FRangeBegin; p < FRangeEnd; ++p) {
-            if (RecordAt(p) == posted) {
-                FPosition = p;
-                FEof = FBof = false;
-                break;
-            }
+        if (const auto position = FindPosition(posted)) {
+            FPosition = *position;
+            FEof = FBof = false;
         }
     }
     CurrentChanged();
@@ -272,30 +275,33 @@ bool TClientDataSet::BookmarkValid(const TBookmark& bookmark) const
     return bookmark.Record < FRecordCount;
 }
 
+std::optional<size_t> TClientDataSet::FindPosition(uint32_t record)
+{
+    if (record >= FRecordCount) return std::nullopt;
+    // Visible records are sorted by (index key, record number): a binary search finds one.
+    EnsureIndex();
+    size_t low = FRangeBegin;
+    size_t high = FRangeEnd;
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (CompareInIndex(RecordAt(middle), record) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low < FRangeEnd && RecordAt(low) == record) return low;
+    return std::nullopt;
+}
+
 void TClientDataSet::GotoBookmark(const TBookmark& bookmark)
 {
     CheckActive();
     if (FState == TDataSetState::dsInsert) Post();
-    if (BookmarkValid(bookmark)) {
-        // Visible records are sorted by (index key, record number): a binary search finds one.
-        EnsureIndex();
-        size_t low = FRangeBegin;
-        size_t high = FRangeEnd;
-        while (low < high) {
-            const size_t middle = low + (high - low) / 2;
-            if (CompareInIndex(RecordAt(middle), bookmark.Record) < 0)
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        if (low < FRangeEnd && RecordAt(low) == bookmark.Record) {
-            FPosition = low;
-            FEof = FBof = false;
-            CurrentChanged();
-            return;
-        }
-    }
-    throw EDatabaseError(u"Record not found");
+    const auto position = FindPosition(bookmark.Record);
+    if (!position) throw EDatabaseError(u"Record not found");
+    FPosition = *position;
+    FEof = FBof = false;
+    CurrentChanged();
 }
 
 int TClientDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -149,6 +150,7 @@ private:
 
     void CheckActive() const;
     uint32_t RecordAt(size_t position) const;
+    std::optional<size_t> FindPosition(uint32_t record); // among the visible records
     std::vector<TField*> ResolveFields(StringView names) const;
     static std::vector<TField*> ResolveMasterFields(const TClientDataSet& master,
                                                     StringView masterNames,

@@ -4,6 +4,7 @@
 #include "base/date_time.h"
 #include "base/exception.h"
 #include "base/format.h"
+#include "base/limits.h"
 #include "base/number_text.h"
 #include "platform/table/client_data_set.h"
 #include "platform/unicode/text_case.h"
@@ -15,18 +16,89 @@ namespace vl {
 
 namespace {
 
-constexpr uint64_t WideBit = uint64_t(1) << 63;
-
 int Sign(auto a, auto b)
 {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-bool FitsIn8Bits(StringView text)
+bool HasUnpairedSurrogate(StringView text)
 {
-    for (char16_t c : text)
-        if (c > 0xFF) return false;
-    return true;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0xD800 || c > 0xDFFF) continue;
+        if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            ++i;
+        else
+            return true;
+    }
+    return false;
+}
+
+// The stored form of a text: UTF-8, or UTF-16 units when UTF-8 cannot carry it.
+bool EncodeText(StringView text, std::string& bytes)
+{
+    bytes.clear();
+    if (HasUnpairedSurrogate(text)) {
+        bytes.assign(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+        return true;
+    }
+    AppendUtf8(bytes, text);
+    return false;
+}
+
+void DecodeText(std::string_view bytes, bool utf16, String& out)
+{
+    if (utf16) {
+        const size_t begin = out.size();
+        out.resize(begin + bytes.size() / 2);
+        std::memcpy(out.data() + begin, bytes.data(), bytes.size());
+    } else {
+        AppendUtf16(out, bytes);
+    }
+}
+
+// The next code point of stored text; an unpaired surrogate stands for itself.
+char32_t NextCodePoint(std::string_view bytes, bool utf16, size_t& pos)
+{
+    if (utf16) {
+        char16_t u[2];
+        std::memcpy(&u[0], bytes.data() + pos, 2);
+        pos += 2;
+        if (u[0] >= 0xD800 && u[0] <= 0xDBFF && pos + 2 <= bytes.size()) {
+            std::memcpy(&u[1], bytes.data() + pos, 2);
+            if (u[1] >= 0xDC00 && u[1] <= 0xDFFF) {
+                pos += 2;
+                return 0x10000 + ((char32_t(u[0]) - 0xD800) << 10) + (u[1] - 0xDC00);
+            }
+        }
+        return u[0];
+    }
+    // Stored UTF-8 is well formed: it was written from UTF-16 here.
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int i = 1; i <= extra; ++i)
+        cp = (cp << 6) | (static_cast<unsigned char>(bytes[pos + i]) & 0x3F);
+    pos += 1 + extra;
+    return cp;
+}
+
+// Stored cells in code point order (which is UTF-8 byte order, so plain bytes and UTF-8 text
+// compare with memcmp); a total order, as sorting needs.
+int CompareStored(std::string_view a, bool aUtf16, std::string_view b, bool bUtf16)
+{
+    if (!aUtf16 && !bUtf16) {
+        const int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
+        return c != 0 ? (c < 0 ? -1 : 1) : Sign(a.size(), b.size());
+    }
+    size_t i = 0;
+    size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t x = NextCodePoint(a, aUtf16, i);
+        const char32_t y = NextCodePoint(b, bUtf16, j);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return Sign(i < a.size(), j < b.size());
 }
 
 // Reads "dddd" style fixed-width digit groups for date-time text.
@@ -86,36 +158,23 @@ String DateTimeText(double days)
     return out;
 }
 
-// Code-unit comparison of a stored text cell with another (either width).
-int CompareUnits(std::string_view a, bool aWide, std::string_view b, bool bWide)
+size_t StoredUtf16Length(std::string_view bytes, bool utf16)
 {
-    const size_t aLength = aWide ? a.size() / 2 : a.size();
-    const size_t bLength = bWide ? b.size() / 2 : b.size();
-    if (!aWide && !bWide) {
-        const int c = std::memcmp(a.data(), b.data(), std::min(aLength, bLength));
-        return c != 0 ? (c < 0 ? -1 : 1) : Sign(aLength, bLength);
-    }
-    auto unit = [](std::string_view bytes, bool wide, size_t i) -> char16_t {
-        if (!wide) return static_cast<unsigned char>(bytes[i]);
-        char16_t u;
-        std::memcpy(&u, bytes.data() + 2 * i, 2);
-        return u;
-    };
-    const size_t n = std::min(aLength, bLength);
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t x = unit(a, aWide, i);
-        const char16_t y = unit(b, bWide, i);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return Sign(aLength, bLength);
-}
-
-std::string_view TextBytes(StringView text)
-{
-    return {reinterpret_cast<const char*>(text.data()), text.size() * 2};
+    return utf16 ? bytes.size() / 2 : Utf16Length(bytes);
 }
 
 } // namespace
+
+size_t Utf16Length(std::string_view utf8)
+{
+    size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) != 0x80; // one unit per code point
+        units += (byte & 0xF8) == 0xF0; // and a second for four-byte sequences
+    }
+    return units;
+}
 
 TField::TField(TClientDataSet& dataSet, String name, TFieldType type, int32_t size, int32_t fieldNo)
     : FDataSet(dataSet)
@@ -144,13 +203,16 @@ size_t TField::Width() const
 
 void TField::AddRow()
 {
-    if (FRows % 64 == 0) FNulls.push_back(0);
+    if (FRows % 64 == 0) {
+        FNulls.push_back(0);
+        if (Width() == 0) FUtf16.push_back(0);
+    }
     const uint32_t record = FRows++;
     FNulls[record / 64] |= uint64_t(1) << (record % 64);
     if (const size_t width = Width())
         FFixed.resize(FFixed.size() + width);
     else
-        FEnds.push_back(FHeap.size());
+        FEnds.push_back(static_cast<uint32_t>(FHeap.size()));
 }
 
 void TField::DropLastRow()
@@ -161,13 +223,14 @@ void TField::DropLastRow()
         FFixed.resize(FFixed.size() - width);
     } else {
         FEnds.pop_back();
-        FHeap.resize(FEnds.empty() ? 0 : FEnds.back() & ~WideBit);
+        FHeap.resize(FEnds.empty() ? 0 : FEnds.back());
     }
 }
 
 void TField::ShrinkToFit()
 {
     FNulls.shrink_to_fit();
+    FUtf16.shrink_to_fit();
     FFixed.shrink_to_fit();
     FHeap.shrink_to_fit();
     FEnds.shrink_to_fit();
@@ -175,8 +238,8 @@ void TField::ShrinkToFit()
 
 size_t TField::MemoryUsage() const
 {
-    return FNulls.capacity() * sizeof(uint64_t) + FFixed.capacity() + FHeap.capacity() +
-           FEnds.capacity() * sizeof(uint64_t);
+    return (FNulls.capacity() + FUtf16.capacity()) * sizeof(uint64_t) + FFixed.capacity() +
+           FHeap.capacity() + FEnds.capacity() * sizeof(uint32_t);
 }
 
 bool TField::NullAt(uint32_t record) const
@@ -209,39 +272,37 @@ void TField::SetFixed(T value)
     SetNullAt(record, false);
 }
 
-std::string_view TField::CellBytes(uint32_t record, bool& wide) const
+std::string_view TField::CellBytes(uint32_t record, bool& utf16) const
 {
-    const uint64_t begin = record == 0 ? 0 : FEnds[record - 1] & ~WideBit;
-    const uint64_t end = FEnds[record];
-    wide = (end & WideBit) != 0;
-    return std::string_view(FHeap).substr(begin, (end & ~WideBit) - begin);
+    const uint32_t begin = record == 0 ? 0 : FEnds[record - 1];
+    utf16 = (FUtf16[record / 64] >> (record % 64)) & 1;
+    return std::string_view(FHeap).substr(begin, FEnds[record] - begin);
 }
 
-void TField::StoreCell(std::string_view bytes, bool wide)
+void TField::StoreCell(std::string_view bytes, bool utf16)
 {
     const uint32_t record = WritableRecord();
     // The record being appended is the last one, so its bytes are the heap's tail.
-    FHeap.resize(record == 0 ? 0 : FEnds[record - 1] & ~WideBit);
+    const uint32_t begin = record == 0 ? 0 : FEnds[record - 1];
+    if (bytes.size() > limits::TableColumnMaxBytes - begin)
+        throw ELimitExceeded(Format(u"Field '%s' would hold more than %d bytes of data",
+                                    {FName, static_cast<int64_t>(limits::TableColumnMaxBytes)}));
+    FHeap.resize(begin);
     FHeap.append(bytes);
-    FEnds[record] = FHeap.size() | (wide ? WideBit : 0);
+    FEnds[record] = static_cast<uint32_t>(FHeap.size());
+    const uint64_t bit = uint64_t(1) << (record % 64);
+    if (utf16)
+        FUtf16[record / 64] |= bit;
+    else
+        FUtf16[record / 64] &= ~bit;
     SetNullAt(record, false);
 }
 
 void TField::StoreText(StringView text)
 {
-    if (!FitsIn8Bits(text)) {
-        StoreCell(TextBytes(text), true);
-        return;
-    }
-    const uint32_t record = WritableRecord();
-    FHeap.resize(record == 0 ? 0 : FEnds[record - 1] & ~WideBit);
-    const size_t begin = FHeap.size();
-    FHeap.resize(begin + text.size());
-    char* out = FHeap.data() + begin;
-    for (char16_t c : text)
-        *out++ = static_cast<char>(c);
-    FEnds[record] = FHeap.size();
-    SetNullAt(record, false);
+    thread_local std::string bytes;
+    const bool utf16 = EncodeText(text, bytes);
+    StoreCell(bytes, utf16);
 }
 
 uint32_t TField::WritableRecord()
@@ -281,17 +342,9 @@ void TField::AppendText(String& out) const
     ExpectKind(IsText(), "text read of a field that holds no text");
     const uint32_t record = ReadableRecord();
     if (record == NoRecord || NullAt(record)) return;
-    bool wide;
-    const std::string_view bytes = CellBytes(record, wide);
-    if (wide) {
-        const size_t begin = out.size();
-        out.resize(begin + bytes.size() / 2);
-        std::memcpy(out.data() + begin, bytes.data(), bytes.size());
-    } else {
-        out.reserve(out.size() + bytes.size());
-        for (char c : bytes)
-            out.push_back(static_cast<unsigned char>(c));
-    }
+    bool utf16;
+    const std::string_view bytes = CellBytes(record, utf16);
+    DecodeText(bytes, utf16, out);
 }
 
 int32_t TField::AsInteger() const
@@ -336,8 +389,8 @@ std::string TField::AsBytes() const
     ExpectKind(FType == TFieldType::ftBlob, "byte read of a field that is no blob");
     const uint32_t record = ReadableRecord();
     if (record == NoRecord || NullAt(record)) return {};
-    bool wide;
-    return std::string(CellBytes(record, wide));
+    bool utf16;
+    return std::string(CellBytes(record, utf16));
 }
 
 void TField::SaveToStream(Stream& target) const
@@ -393,6 +446,19 @@ void TField::SetText(StringView text, const FormatSettings& settings)
         break;
     }
     throw EConvertError(Format(u"'%s' is not an integer", {text}));
+}
+
+void TField::SetUtf8Text(std::string_view utf8)
+{
+    ExpectKind(IsText(), "text write to a field that holds no text");
+    if (FType == TFieldType::ftWideString) {
+        const size_t length = Utf16Length(utf8);
+        if (length > static_cast<size_t>(FSize))
+            throw EDatabaseError(
+                Format(u"Field '%s' takes at most %d characters, not %d",
+                       {FName, static_cast<int64_t>(FSize), static_cast<int64_t>(length)}));
+    }
+    StoreCell(utf8, false);
 }
 
 void TField::SetBoolean(bool value)
@@ -459,10 +525,10 @@ std::optional<FieldCell> TField::TryParseText(StringView text, const FormatSetti
     switch (FType) {
     case TFieldType::ftWideString:
         if (text.size() > static_cast<size_t>(FSize)) return std::nullopt;
-        cell.Text = text;
+        cell.Utf16 = EncodeText(text, cell.Bytes);
         return cell;
     case TFieldType::ftWideMemo:
-        cell.Text = text;
+        cell.Utf16 = EncodeText(text, cell.Bytes);
         return cell;
     case TFieldType::ftBlob:
         cell.Bytes = ToUtf8(text);
@@ -508,10 +574,8 @@ void TField::Store(const FieldCell& cell)
     switch (FType) {
     case TFieldType::ftWideString:
     case TFieldType::ftWideMemo:
-        StoreText(cell.Text);
-        return;
     case TFieldType::ftBlob:
-        StoreCell(cell.Bytes, false);
+        StoreCell(cell.Bytes, cell.Utf16);
         return;
     case TFieldType::ftBoolean:
         SetFixed<uint8_t>(cell.Int != 0);
@@ -533,23 +597,11 @@ FieldCell TField::CellAt(uint32_t record) const
     FieldCell cell;
     if (NullAt(record)) return cell;
     cell.Null = false;
-    bool wide = false;
     switch (FType) {
     case TFieldType::ftWideString:
-    case TFieldType::ftWideMemo: {
-        const std::string_view bytes = CellBytes(record, wide);
-        if (wide) {
-            cell.Text.resize(bytes.size() / 2);
-            std::memcpy(cell.Text.data(), bytes.data(), bytes.size());
-        } else {
-            cell.Text.assign(bytes.begin(), bytes.end());
-            for (size_t i = 0; i < bytes.size(); ++i)
-                cell.Text[i] = static_cast<unsigned char>(bytes[i]);
-        }
-        break;
-    }
+    case TFieldType::ftWideMemo:
     case TFieldType::ftBlob:
-        cell.Bytes = CellBytes(record, wide);
+        cell.Bytes = CellBytes(record, cell.Utf16);
         break;
     case TFieldType::ftBoolean:
         cell.Int = FixedAt<uint8_t>(record);
@@ -571,8 +623,12 @@ String TField::TextForm(uint32_t record) const
 {
     switch (FType) {
     case TFieldType::ftWideString:
-    case TFieldType::ftWideMemo:
-        return CellAt(record).Text;
+    case TFieldType::ftWideMemo: {
+        const FieldCell cell = CellAt(record);
+        String text;
+        DecodeText(cell.Bytes, cell.Utf16, text);
+        return text;
+    }
     case TFieldType::ftBlob:
         return FromUtf8(CellAt(record).Bytes);
     case TFieldType::ftBoolean:
@@ -592,7 +648,8 @@ std::optional<FieldCell> TField::ConvertCell(const TField& source, uint32_t reco
     if (source.NullAt(record)) return FieldCell();
     if (source.FType == FType || (source.IsText() && IsText())) {
         FieldCell cell = source.CellAt(record);
-        if (FType == TFieldType::ftWideString && cell.Text.size() > static_cast<size_t>(FSize))
+        if (FType == TFieldType::ftWideString &&
+            StoredUtf16Length(cell.Bytes, cell.Utf16) > static_cast<size_t>(FSize))
             return std::nullopt;
         return cell;
     }
@@ -608,10 +665,10 @@ int TField::CompareRecords(uint32_t a, uint32_t b) const
     case TFieldType::ftWideString:
     case TFieldType::ftWideMemo:
     case TFieldType::ftBlob: {
-        bool aWide, bWide;
-        const std::string_view x = CellBytes(a, aWide);
-        const std::string_view y = CellBytes(b, bWide);
-        return CompareUnits(x, aWide, y, bWide);
+        bool aUtf16, bUtf16;
+        const std::string_view x = CellBytes(a, aUtf16);
+        const std::string_view y = CellBytes(b, bUtf16);
+        return CompareStored(x, aUtf16, y, bUtf16);
     }
     case TFieldType::ftBoolean:
         return Sign(FixedAt<uint8_t>(a), FixedAt<uint8_t>(b));
@@ -629,15 +686,14 @@ int TField::CompareCell(const FieldCell& cell, uint32_t record) const
 {
     const bool recordNull = NullAt(record);
     if (cell.Null || recordNull) return Sign(!cell.Null, !recordNull);
-    bool wide;
+    bool utf16;
     switch (FType) {
     case TFieldType::ftWideString:
-    case TFieldType::ftWideMemo: {
-        const std::string_view bytes = CellBytes(record, wide);
-        return CompareUnits(TextBytes(cell.Text), true, bytes, wide);
+    case TFieldType::ftWideMemo:
+    case TFieldType::ftBlob: {
+        const std::string_view bytes = CellBytes(record, utf16);
+        return CompareStored(cell.Bytes, cell.Utf16, bytes, utf16);
     }
-    case TFieldType::ftBlob:
-        return CompareUnits(cell.Bytes, false, CellBytes(record, wide), false);
     case TFieldType::ftBoolean:
         return Sign(cell.Int, int64_t(FixedAt<uint8_t>(record)));
     case TFieldType::ftDateTime:

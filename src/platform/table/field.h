@@ -39,9 +39,12 @@ struct FieldCell
     bool Null = true;
     int64_t Int = 0;   // integer, boolean (0 or 1), decimal (millionths)
     double Float = 0;  // date-time
-    String Text;       // wide string and wide memo
-    std::string Bytes; // blob
+    std::string Bytes; // blob bytes; text as stored: UTF-8, or UTF-16 units when Utf16
+    bool Utf16 = false;
 };
+
+// The length in UTF-16 code units of well-formed UTF-8.
+size_t Utf16Length(std::string_view utf8);
 
 class TField
 {
@@ -84,6 +87,9 @@ public:
     // UTF-8 bytes. The empty text makes a boolean, number or date-time null. Throws
     // EConvertError (or EDatabaseError for a text too long) naming the text.
     void SetText(StringView text, const FormatSettings& settings = DefaultFormatSettings());
+    // The same for text kinds, from well-formed UTF-8 (the request's own bytes), which is
+    // stored as it is.
+    void SetUtf8Text(std::string_view utf8);
     // The kind's boolean conversion: 1 or 0 for numbers, True or False for texts; date-times and
     // blobs take no boolean (EConvertError).
     void SetBoolean(bool value);
@@ -98,9 +104,10 @@ private:
 
     // Column storage, one entry per allocated record (the committed ones plus one being
     // appended). Fixed-width kinds keep their values in one byte array; texts and blobs keep
-    // their bytes back to back in one heap with the end offset of each cell. A text cell whose
-    // units all fit in 8 bits is kept as one byte per unit (bit 63 of its end clear), any other
-    // text as UTF-16 units (bit set): request text is mostly Latin, so this halves it.
+    // their bytes back to back in one heap with the 32-bit end offset of each cell, so a column
+    // holds at most limits::TableColumnMaxBytes. Text is kept as UTF-8, which is what the
+    // request brought and mostly half of UTF-16; only text with an unpaired surrogate, which
+    // UTF-8 cannot carry, is kept as UTF-16 units (its bit set in FUtf16).
     void AddRow();
     void DropLastRow();
     void ShrinkToFit();
@@ -113,8 +120,8 @@ private:
     T FixedAt(uint32_t record) const;
     template <typename T>
     void SetFixed(T value);
-    std::string_view CellBytes(uint32_t record, bool& wide) const;
-    void StoreCell(std::string_view bytes, bool wide);
+    std::string_view CellBytes(uint32_t record, bool& utf16) const;
+    void StoreCell(std::string_view bytes, bool utf16);
     void StoreText(StringView text);
 
     uint32_t WritableRecord();       // the record being appended, or throws
@@ -141,9 +148,10 @@ private:
 
     uint32_t FRows = 0;
     std::vector<uint64_t> FNulls;      // bit per record, set = null
+    std::vector<uint64_t> FUtf16;      // bit per record, set = text kept as UTF-16
     std::vector<unsigned char> FFixed; // Width() bytes per record
     std::string FHeap;                 // text and blob bytes
-    std::vector<uint64_t> FEnds;       // end offset in FHeap per record, bit 63 = UTF-16
+    std::vector<uint32_t> FEnds;       // end offset in FHeap per record
 };
 
 } // namespace vl
