@@ -187,6 +187,17 @@ void RowFiller::SetValue(TField& field, ColumnType type, const JsonValue& value)
     default:
         break;
     }
+    // A text column takes a string without escapes straight from the request's UTF-8.
+    if (value.IsString() && (type == ColumnType::String || type == ColumnType::Text)) {
+        const std::string_view raw = value.Raw().substr(1, value.Raw().size() - 2);
+        if (raw.find('\\') == std::string_view::npos) {
+            if (field.DataType() != TFieldType::ftWideString ||
+                Utf16Length(raw) <= static_cast<size_t>(field.Size())) {
+                field.SetUtf8Text(raw);
+                return;
+            }
+        }
+    }
     // A string; an object or an array counts as the empty text.
     FScratch.clear();
     if (value.IsString()) value.AppendString(FScratch);
