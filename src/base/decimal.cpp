@@ -145,13 +145,15 @@ std::optional<Decimal> Decimal::TryFromDouble(double value)
         std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
     const std::string_view sci(buf, static_cast<size_t>(res.ptr - buf));
     const size_t ePos = sci.find('e');
-    std::string digits;
+    char digits[Precision];
+    size_t count = 0;
     for (char c : sci.substr(0, ePos))
-        if (c != '.') digits.push_back(c);
+        if (c != '.') digits[count++] = c;
     int exponent = 0;
     std::from_chars(
         sci.data() + ePos + (sci[ePos + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
-    const auto units = UnitsFromDigits(digits, static_cast<int64_t>(digits.size()) - 1 - exponent);
+    const auto units = UnitsFromDigits(std::string_view(digits, count),
+                                       static_cast<int64_t>(count) - 1 - exponent);
     if (!units) return std::nullopt;
     return Decimal(value < 0 ? -*units : *units);
 }

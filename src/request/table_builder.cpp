@@ -9,6 +9,7 @@
 #include "platform/unicode/text_case.h"
 #include "request/request_reader.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace vl {
@@ -81,7 +82,13 @@ std::optional<ColumnSpec> ColumnSpecOf(StringView typeName, int32_t stringSize)
 int32_t DatePart(StringView text, size_t pos, size_t count)
 {
     const StringView part = text.substr(pos, count);
+    // Plain digits, the usual case, need none of the platform rules' other forms.
     int32_t value = 0;
+    if (std::all_of(part.begin(), part.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; })) {
+        for (char16_t c : part)
+            value = value * 10 + (c - u'0');
+        return value;
+    }
     if (!TryStrToInt(part, value)) throw EConvertError(Format(u"'%s' is not an integer", {part}));
     return value;
 }

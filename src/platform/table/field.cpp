@@ -440,12 +440,11 @@ void TField::SetText(StringView text, const FormatSettings& settings)
     case TFieldType::ftDateTime:
         throw EConvertError(Format(u"'%s' is not a date and time (yyyy-mm-dd hh:nn:ss)", {text}));
     case TFieldType::ftFMTBcd:
-        Decimal::Parse(text, settings);
-        break; // throws its own message
+        Decimal::Parse(text, settings); // refused above, so this raises the decimal's message
+        [[fallthrough]];
     default:
-        break;
+        throw EConvertError(Format(u"'%s' is not an integer", {text}));
     }
-    throw EConvertError(Format(u"'%s' is not an integer", {text}));
 }
 
 void TField::SetUtf8Text(std::string_view utf8)
