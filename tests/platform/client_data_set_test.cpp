@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/mman.h>
 #include <vector>
 
 namespace vl {
@@ -179,6 +180,26 @@ TEST(ClientDataSet, TextKeepsEveryCodeUnitAndSortsByCodePoint)
         order.push_back(id.AsInteger());
     }
     EXPECT_EQ(order, (std::vector<int32_t>{5, 3, 1, 4, 2, 0}));
+}
+
+TEST(ClientDataSet, AColumnRefusesDataPastItsByteBound)
+{
+    // One byte past the bound, from untouched mapped pages: the write is refused before any
+    // byte is copied. (Reaching the bound itself would take 4 GiB of memory.)
+    const size_t size = limits::TableColumnMaxBytes + size_t(1);
+    void* pages =
+        mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    ASSERT_NE(pages, MAP_FAILED);
+    TClientDataSet table;
+    TField& blob = table.AddField(u"blob", TFieldType::ftBlob);
+    table.CreateDataSet();
+    table.Append();
+    blob.SetBytes("abc");
+    ExpectMessage([&] { blob.SetBytes(std::string_view(static_cast<const char*>(pages), size)); },
+                  "Field 'blob' would hold more than 4294967295 bytes of data");
+    munmap(pages, size);
+    table.Post();
+    EXPECT_EQ(blob.AsBytes(), "abc");
 }
 
 TEST(ClientDataSet, WritesOnlyWhileAppendingAndCancelDropsTheRecord)
