@@ -576,7 +576,17 @@ TEST_F(MasterDetail, DestroyingEitherEndUnlinks)
     EXPECT_EQ(Orders->RecordCount(), 2);
     Customers.reset();
     EXPECT_EQ(CustomerSource->DataSet(), nullptr);
+    EXPECT_EQ(Orders->MasterSource(), CustomerSource.get());
     EXPECT_EQ(Orders->RecordCount(), 5);
+    // Master, then detail, then data source: nothing is left pointing at a destroyed table.
+    auto master = MakeTable({{"id", TFieldType::ftFMTBcd}}, {{"1"}});
+    auto detail = MakeTable({{"id", TFieldType::ftFMTBcd}}, {{"1"}, {"2"}});
+    auto source = std::make_unique<TDataSource>(master.get());
+    Link(*detail, "id", *source, "id");
+    EXPECT_EQ(detail->RecordCount(), 1);
+    master.reset();
+    detail.reset();
+    source.reset();
     OrderSource->SetDataSet(Orders.get());
     OrderSource.reset();
     EXPECT_EQ(Lines->MasterSource(), nullptr);

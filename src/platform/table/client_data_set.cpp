@@ -13,10 +13,11 @@ TClientDataSet::TClientDataSet() = default;
 TClientDataSet::~TClientDataSet()
 {
     if (FMasterSource) std::erase(FMasterSource->FDetails, this);
+    // Details keep their data source, which is left without a table.
     for (TDataSource* source : FSources) {
         source->FDataSet = nullptr;
         for (TClientDataSet* detail : source->FDetails)
-            detail->Unlink();
+            detail->ShowAllRecords();
     }
 }
 

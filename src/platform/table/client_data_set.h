@@ -161,7 +161,7 @@ private:
     void ApplyRange();
     void StandOnFirst();
     void CurrentChanged();
-    void Unlink() noexcept;
+    void ShowAllRecords() noexcept;
 
     std::vector<std::unique_ptr<TField>> FFields;
     std::unordered_map<String, TField*, TextHash, TextEqual> FFieldsByName;
@@ -191,7 +191,9 @@ private:
 };
 
 // Connects a master table to its details: each detail's MasterSource names the data source, and
-// the data source names the master. Neither owns the other; destroying any of them unlinks.
+// the data source names the master. None owns another. Destroying the master leaves the data
+// source without a table; destroying the data source clears its details' MasterSource; either
+// way the details show all their records.
 class TDataSource
 {
 public:

@@ -201,10 +201,9 @@ void TClientDataSet::SetMasterSource(TDataSource* source)
     }
 }
 
-void TClientDataSet::Unlink() noexcept
+void TClientDataSet::ShowAllRecords() noexcept
 {
     // The master is gone: every record shows again, in the index order already built.
-    FMasterSource = nullptr;
     FRangeBegin = 0;
     FRangeEnd = FIndexValid || FIndexFields.empty() ? FRecordCount : 0;
     StandOnFirst();
@@ -218,8 +217,10 @@ TDataSource::TDataSource(TClientDataSet* dataSet)
 TDataSource::~TDataSource()
 {
     if (FDataSet) std::erase(FDataSet->FSources, this);
-    for (TClientDataSet* detail : FDetails)
-        detail->Unlink();
+    for (TClientDataSet* detail : FDetails) {
+        detail->FMasterSource = nullptr;
+        detail->ShowAllRecords();
+    }
 }
 
 void TDataSource::SetDataSet(TClientDataSet* dataSet)
