@@ -38,6 +38,9 @@ inline constexpr size_t ScriptMaxGrammarDepth = 2000;
 inline constexpr size_t ExpressionMaxDepth = 1000;
 inline constexpr size_t ScriptMaxCallDepth = 400;
 inline constexpr uint64_t ScriptMaxSteps = 200'000'000;
+// Calc inside Calc (report variables holding expressions that name other variables); a variable
+// that names itself would otherwise recurse without end.
+inline constexpr size_t ExpressionMaxCalcNesting = 64;
 
 // Bytes of text or blob data in one column of a table (cells keep 32-bit end offsets). Request
 // text is at most the request's size, but numbers can grow when written as text ("1e14").
