@@ -3,6 +3,7 @@
 #include "platform/canvas/raster_surface.h"
 
 #include "base/exception.h"
+#include "platform/fonts/bidi.h"
 #include "platform/fonts/text_shaper.h"
 
 #include <cairo-ft.h>
@@ -71,44 +72,58 @@ CairoFaces& Faces()
     return faces;
 }
 
-// Places shaped glyphs at the character cells given by `advances`: each cluster occupies the
-// advances of the characters it stands for, and the glyphs of a cluster follow their own
-// advances inside the cell. Returns the pen position after the text.
+// Places shaped glyphs at the character cells given by `advances`, run by run in visual order.
+// In a left-to-right run each cluster occupies the advances of the characters it stands for and
+// its glyphs follow their own advances inside the cell. A right-to-left run is scaled as a whole
+// to the width of its cells, so joined scripts stay joined. Returns the width of the text.
 double PlaceInCells(std::span<const ShapedGlyph> glyphs,
                     std::span<const int> advances,
-                    size_t textLength,
+                    StringView text,
+                    bool rightToLeft,
                     std::vector<double>& x)
 {
-    std::vector<uint32_t> starts;
-    starts.reserve(glyphs.size());
-    for (const ShapedGlyph& g : glyphs)
-        starts.push_back(g.Cluster);
-    std::sort(starts.begin(), starts.end());
-    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-    auto cellWidth = [&](uint32_t cluster) {
-        auto next = std::upper_bound(starts.begin(), starts.end(), cluster);
-        size_t end = next == starts.end() ? textLength : *next;
+    auto sum = [&](size_t from, size_t to) {
         double width = 0;
-        for (size_t i = cluster; i < end && i < advances.size(); ++i)
+        for (size_t i = from; i < to && i < advances.size(); ++i)
             width += advances[i];
         return width;
     };
-    std::vector<double> cellStart(textLength + 1, -1);
-    double pen = 0, inCell = 0;
-    uint32_t previous = UINT32_MAX;
-    for (const ShapedGlyph& g : glyphs) {
-        if (g.Cluster != previous) {
-            previous = g.Cluster;
-            inCell = 0;
-            if (g.Cluster < cellStart.size() && cellStart[g.Cluster] < 0) {
-                cellStart[g.Cluster] = pen;
-                pen += cellWidth(g.Cluster);
+    double pen = 0;
+    size_t g = 0;
+    for (const BidiRun& run : VisualRuns(text, rightToLeft)) {
+        size_t runStart = size_t(run.Start), runEnd = size_t(run.Start + run.Length);
+        size_t first = g;
+        while (g < glyphs.size() && glyphs[g].Cluster >= runStart && glyphs[g].Cluster < runEnd)
+            ++g;
+        std::span<const ShapedGlyph> runGlyphs = glyphs.subspan(first, g - first);
+        double cells = sum(runStart, runEnd);
+        if (run.RightToLeft) {
+            double shaped = 0;
+            for (const ShapedGlyph& glyph : runGlyphs)
+                shaped += glyph.Advance;
+            double scale = shaped > 0 ? cells / shaped : 1;
+            double at = 0;
+            for (const ShapedGlyph& glyph : runGlyphs) {
+                x.push_back(pen + (at + glyph.XOffset) * scale);
+                at += glyph.Advance;
+            }
+        } else {
+            double cellStart = pen, inCell = 0;
+            for (size_t k = 0; k < runGlyphs.size(); ++k) {
+                const ShapedGlyph& glyph = runGlyphs[k];
+                if (k > 0 && glyph.Cluster != runGlyphs[k - 1].Cluster) {
+                    cellStart += sum(runGlyphs[k - 1].Cluster, glyph.Cluster);
+                    inCell = 0;
+                }
+                x.push_back(cellStart + inCell + glyph.XOffset);
+                inCell += glyph.Advance;
             }
         }
-        double start = g.Cluster < cellStart.size() ? cellStart[g.Cluster] : pen;
-        x.push_back(start + inCell + g.XOffset);
-        inCell += g.Advance;
+        pen += cells;
     }
+    // Glyphs outside every run cannot occur; keep the arrays aligned regardless.
+    while (x.size() < glyphs.size())
+        x.push_back(pen);
     return pen;
 }
 
@@ -175,7 +190,7 @@ void RasterSurface::TextOut(int x,
     glyphX.reserve(shaped.size());
     double width = 0;
     if (advances.size() >= text.size()) {
-        width = PlaceInCells(shaped, advances, text.size(), glyphX);
+        width = PlaceInCells(shaped, advances, text, (flags & toRightToLeft) != 0, glyphX);
     } else {
         for (const ShapedGlyph& g : shaped) {
             glyphX.push_back(width + g.XOffset);
