@@ -42,6 +42,10 @@ inline constexpr uint64_t ScriptMaxSteps = 200'000'000;
 // that names itself would otherwise recurse without end.
 inline constexpr size_t ExpressionMaxCalcNesting = 64;
 
+// Strings and arrays that a script sizes itself (SetLength, VarArrayCreate): at most this many
+// characters or elements, so a wild length fails clearly instead of exhausting memory.
+inline constexpr int64_t ScriptMaxSizedLength = int64_t(1) << 20;
+
 // Bytes of text or blob data in one column of a table (cells keep 32-bit end offsets). Request
 // text is at most the request's size, but numbers can grow when written as text ("1e14").
 inline constexpr size_t TableColumnMaxBytes = UINT32_MAX;

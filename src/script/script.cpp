@@ -5,6 +5,7 @@
 #include "base/limits.h"
 #include "platform/unicode/text_case.h"
 #include "script/compiler_internal.h"
+#include "script/functions.h"
 #include "script/statements.h"
 
 #include <algorithm>
@@ -20,7 +21,8 @@ String Fold(StringView name)
 
 std::vector<TsbRegisterProc>& Modules()
 {
-    static std::vector<TsbRegisterProc> modules;
+    // The function library comes first, whatever registers later at start-up.
+    static std::vector<TsbRegisterProc> modules{RegisterSysFunctions, RegisterReportFunctions};
     return modules;
 }
 
