@@ -162,7 +162,8 @@ public:
 
     // ---- Font
     const TvlxFont& Font() const { return FFont; }
-    TvlxFont& Font() { return FFont; }
+    // The font itself, for changes that the font-changed handler then spreads to children.
+    TvlxFont& MutableFont() { return FFont; }
     // Copies `font` and stops following the parent.
     virtual void SetFont(const TvlxFont& font);
     bool ParentFont() const { return FParentFont; }

@@ -53,30 +53,35 @@ bool TvlxFont::operator==(const TvlxFont& other) const
 
 void TvlxFont::SetName(const String& name)
 {
+    if (FName == name) return;
     FName = name;
     Changed();
 }
 
 void TvlxFont::SetSize(int32_t size)
 {
+    if (FSize == size) return;
     FSize = size;
     Changed();
 }
 
 void TvlxFont::SetColor(TColor color)
 {
+    if (FColor == color) return;
     FColor = color;
     Changed();
 }
 
 void TvlxFont::SetStyle(TFontStyles style)
 {
+    if (FStyle == style) return;
     FStyle = style;
     Changed();
 }
 
 void TvlxFont::SetCharset(int32_t charset)
 {
+    if (FCharset == charset) return;
     FCharset = charset;
     Changed();
 }

@@ -191,8 +191,8 @@ TEST(TvlxComponent, ChildrenFollowAChangedParentFont)
     own->SetFont(courier);
     EXPECT_FALSE(own->ParentFont());
 
-    band->Font().SetSize(14);
-    band->Font().SetStyle({TFontStyle::fsBold});
+    band->MutableFont().SetSize(14);
+    band->MutableFont().SetStyle({TFontStyle::fsBold});
     EXPECT_FALSE(band->ParentFont());
     EXPECT_EQ(following->Font().Size(), 14);
     EXPECT_TRUE(following->Font().Style().Contains(TFontStyle::fsBold));
@@ -211,7 +211,7 @@ TEST(TvlxComponent, MovingToAnotherParentRefreshesAFollowingFont)
     Tree t;
     auto* a = TvlxComponent::Create<TestBand>(t.Page);
     auto* b = TvlxComponent::Create<TestBand>(t.Page);
-    b->Font().SetColor(clRed);
+    b->MutableFont().SetColor(clRed);
     auto* v = AddView(a, 0, 0, 1, 1);
     v->SetParent(b);
     EXPECT_EQ(v->Parent(), b);
