@@ -31,10 +31,10 @@ inline constexpr size_t InflateMaxBytes = size_t(512) << 20;
 inline constexpr int32_t WideStringFieldMaxSize = (int32_t(1) << 30) - 1;
 
 // Script engine. Grammar recursion (rule calls while parsing; one pair of round brackets costs
-// about seven) and the depth of one expression tree bound the compiler's and the evaluator's
+// about ten) and the depth of one expression tree bound the compiler's and the evaluator's
 // stack; call depth bounds recursion of script procedures; the step budget ends a script that
 // loops for ever (statements and loop rounds of one program run).
-inline constexpr size_t ScriptMaxGrammarDepth = 2000;
+inline constexpr size_t ScriptMaxGrammarDepth = 4000;
 inline constexpr size_t ExpressionMaxDepth = 1000;
 inline constexpr size_t ScriptMaxCallDepth = 400;
 inline constexpr uint64_t ScriptMaxSteps = 200'000'000;

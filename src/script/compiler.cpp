@@ -548,6 +548,13 @@ std::unique_ptr<TsbDesignator> Compiler::CompileDesignator(const IlNode& node)
                 member.Property = prop;
                 member.ResultKind = prop->Kind;
                 member.ResultType = prop->TypeName;
+                if (prop->IndexCount > 0) {
+                    if (i >= parts.size() || !Is(parts[i], u"index"))
+                        Error(u"Index required", first.Pos);
+                    for (const auto& arg : parts[i].Children)
+                        member.Args.push_back(CompileExpression(arg));
+                    ++i;
+                }
             } else {
                 member.Item = method;
                 member.ResultKind = method->Kind();

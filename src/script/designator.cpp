@@ -3,6 +3,8 @@
 
 #include "base/format.h"
 
+#include <array>
+
 namespace vl {
 
 namespace {
@@ -64,7 +66,6 @@ bool TsbDesignator::Assignable() const
 
 Variant TsbDesignator::CallLink(Link& link, const Variant& instance)
 {
-    std::vector<Variant> args;
     const std::vector<TsbParam>* params = nullptr;
     size_t required = 0;
     bool macro = false;
@@ -79,18 +80,27 @@ Variant TsbDesignator::CallLink(Link& link, const Variant& instance)
         macro = method.IsMacro();
     }
     (void)required;
-    args.reserve(params->size());
+    // Calls with few parameters (nearly all) keep their arguments on the stack.
+    constexpr size_t InlineArgs = 4;
+    std::array<Variant, InlineArgs> inlineArgs;
+    std::vector<Variant> heapArgs;
+    const size_t count = params->size();
+    if (count > InlineArgs) heapArgs.resize(count);
+    const std::span<Variant> args = count > InlineArgs
+                                        ? std::span<Variant>(heapArgs)
+                                        : std::span<Variant>(inlineArgs.data(), count);
+    size_t given = 0;
     if (macro) {
         for (const auto& text : link.ArgTexts)
-            args.emplace_back(text);
+            if (given < count) args[given++] = Variant(text);
     } else {
         for (auto& arg : link.Args)
-            args.push_back(arg->Value());
+            if (given < count) args[given++] = arg->Value();
     }
-    for (size_t i = args.size(); i < params->size(); ++i)
-        args.push_back(macro && (*params)[i].Default.IsNull() ? Variant(String())
-                       : macro ? Variant((*params)[i].Default.ToText())
-                               : (*params)[i].Default);
+    for (size_t i = given; i < count; ++i)
+        args[i] = macro && (*params)[i].Default.IsNull() ? Variant(String())
+                  : macro                                ? Variant((*params)[i].Default.ToText())
+                                                         : (*params)[i].Default;
 
     Variant result;
     if (link.Kind == LinkKind::Proc) {

@@ -158,11 +158,7 @@ TsbExpressionNode::TsbExpressionNode(TsbOperatorType op, size_t pos)
     , FPos(pos)
 {}
 
-TsbExpressionNode::~TsbExpressionNode()
-{
-    // Long left-leaning chains are bounded by ExpressionMaxDepth, so recursive destruction
-    // stays within the stack.
-}
+TsbExpressionNode::~TsbExpressionNode() = default;
 
 int TsbExpressionNode::Priority() const
 {
@@ -329,7 +325,19 @@ TsbExpression::TsbExpression(TsbScript& script)
     , FCurrent(FRoot.get())
 {}
 
-TsbExpression::~TsbExpression() = default;
+TsbExpression::~TsbExpression()
+{
+    // Taken apart without recursion: a refused tree may be far deeper than the stack allows.
+    std::vector<std::unique_ptr<TsbExpressionNode>> pending;
+    pending.push_back(std::move(FRoot));
+    while (!pending.empty()) {
+        std::unique_ptr<TsbExpressionNode> node = std::move(pending.back());
+        pending.pop_back();
+        if (!node) continue;
+        pending.push_back(std::move(node->FLeft));
+        pending.push_back(std::move(node->FRight));
+    }
+}
 
 // Attaches a node as the next child of the current node and makes it current.
 void TsbExpression::Attach(std::unique_ptr<TsbExpressionNode> node)

@@ -22,7 +22,7 @@ namespace vl {
 // One element of the IL: a name, the matched (or decoded) text and its source offset.
 struct IlNode
 {
-    String Name;
+    StringView Name; // a name from the grammar document (alive as long as the process)
     String Text;
     size_t Pos = 0;
     size_t End = 0; // offset after the match (wrapping nodes only)

@@ -53,7 +53,8 @@ TsbReportEvaluator& Self(TsbMethodCall& call)
 
 Variant GetProc(TsbMethodCall& call)
 {
-    return Self(call).Get(call.Args[0].ToText());
+    const Variant& name = call.Args[0];
+    return name.IsString() ? Self(call).Get(name.StringValue()) : Self(call).Get(name.ToText());
 }
 
 Variant SetProc(TsbMethodCall& call)

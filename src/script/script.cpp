@@ -14,11 +14,6 @@ namespace vl {
 
 namespace {
 
-String Fold(StringView name)
-{
-    return UpperCase(name);
-}
-
 std::vector<TsbRegisterProc>& Modules()
 {
     // The function library comes first, whatever registers later at start-up.
@@ -234,21 +229,20 @@ TsbScript::~TsbScript() = default;
 
 TsbCustomVariable* TsbScript::FindLocal(StringView name) const
 {
-    const auto it = FIndex.find(Fold(name));
+    const auto it = FIndex.find(name);
     if (it == FIndex.end() || it->second.empty()) return nullptr;
     return it->second.back();
 }
 
 TsbCustomVariable* TsbScript::Find(StringView name) const
 {
-    const String folded = Fold(name);
     for (const TsbScript* s = this; s; s = s->FParent) {
-        const auto it = s->FIndex.find(folded);
+        const auto it = s->FIndex.find(name);
         if (it != s->FIndex.end() && !it->second.empty()) return it->second.back();
     }
     if (!FIsBuiltin) {
         const TsbScript& builtin = BuiltinScript();
-        const auto it = builtin.FIndex.find(folded);
+        const auto it = builtin.FIndex.find(name);
         if (it != builtin.FIndex.end() && !it->second.empty()) return it->second.back();
     }
     return nullptr;
@@ -270,14 +264,14 @@ TsbCustomVariable& TsbScript::Add(std::unique_ptr<TsbCustomVariable> item)
 {
     TsbCustomVariable& ref = *item;
     if (!ref.Owner()) ref.SetOwner(FOwnerMark);
-    FIndex[Fold(ref.Name())].push_back(&ref);
+    FIndex[ref.Name()].push_back(&ref);
     FItems.push_back(std::move(item));
     return ref;
 }
 
 void TsbScript::Remove(TsbCustomVariable* item)
 {
-    const auto it = FIndex.find(Fold(item->Name()));
+    const auto it = FIndex.find(StringView(item->Name()));
     if (it != FIndex.end()) std::erase(it->second, item);
     std::erase_if(FItems, [item](const auto& p) { return p.get() == item; });
 }

@@ -21,6 +21,7 @@
 
 #include "base/string.h"
 #include "base/variant.h"
+#include "platform/unicode/text_case.h"
 
 #include <cstdint>
 #include <memory>
@@ -308,7 +309,8 @@ private:
     String FErrorMsg;
     String FErrorPos;
     std::vector<std::unique_ptr<TsbCustomVariable>> FItems;
-    std::unordered_map<String, std::vector<TsbCustomVariable*>> FIndex; // folded name -> items
+    // name (without case) -> items, the latest last
+    std::unordered_map<String, std::vector<TsbCustomVariable*>, TextHash, TextEqual> FIndex;
     const void* FOwnerMark = nullptr;
     bool FRTTIAdded = false;
     std::vector<std::unique_ptr<TsbStatement>> FStatements;

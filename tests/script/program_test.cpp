@@ -1,5 +1,7 @@
 #include "script/script.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -226,6 +228,50 @@ TEST(Program, EventHandlers)
     } catch (const Exception& e) {
         EXPECT_EQ(ToUtf8(e.Message()), "Event handler must be a procedure");
     }
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST(Program, UsesReadsUnitsOnlyBesideTheTemplate)
+{
+    const std::string folder = ::testing::TempDir() + "vl_script_units";
+    std::filesystem::create_directories(folder);
+    {
+        std::ofstream unit(folder + "/helpers.pas");
+        unit << "function Triple(x: Integer): Integer; begin Result := x * 3 end; begin end.";
+    }
+    TsbScript script;
+    script.SetUnitFolder(FromUtf8(folder));
+    script.SetLines(u"uses 'helpers.pas'; var r: Integer; begin r := Triple(5) end.");
+    ASSERT_TRUE(script.Compile()) << ToUtf8(script.ErrorMsg());
+    script.Execute();
+    EXPECT_EQ(script.Find(u"r")->Value().ToInt64(), 15);
+
+    const struct
+    {
+        const char* Source;
+        const char* Message;
+    } refused[] = {
+        {"uses '../helpers.pas'; begin end.",
+         "Unit '../helpers.pas' not found: units are read only from the template's folder"},
+        {"uses '/etc/passwd'; begin end.",
+         "Unit '/etc/passwd' not found: units are read only from the template's folder"},
+        {"uses 'absent.pas'; begin end.", "Unit 'absent.pas' not found"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.Source);
+        TsbScript other;
+        other.SetUnitFolder(FromUtf8(folder));
+        other.SetLines(U(c.Source));
+        EXPECT_FALSE(other.Compile());
+        EXPECT_EQ(ToUtf8(other.ErrorMsg()), c.Message);
+    }
+    TsbScript noFolder;
+    noFolder.SetLines(u"uses 'helpers.pas'; begin end.");
+    EXPECT_FALSE(noFolder.Compile());
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace vl
