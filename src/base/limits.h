@@ -50,4 +50,13 @@ inline constexpr int64_t ScriptMaxSizedLength = int64_t(1) << 20;
 // text is at most the request's size, but numbers can grow when written as text ("1e14").
 inline constexpr size_t TableColumnMaxBytes = UINT32_MAX;
 
+// Pixels of one decoded image (4 bytes each, so 256 MiB at the bound). Decoders check declared
+// sizes against it before they take any pixel memory, which also disarms decompression bombs.
+inline constexpr uint64_t ImageMaxPixels = uint64_t(1) << 26;
+// Scans of one progressive JPEG: each scan passes over the whole coefficient buffer, so a small
+// file of many tiny scans would cost time out of all proportion to its size.
+inline constexpr int JpegMaxScans = 500;
+// Bytes of one ancillary PNG chunk (text, profiles) that the decoder keeps in memory.
+inline constexpr size_t PngMaxChunkBytes = size_t(8) << 20;
+
 } // namespace vl::limits
