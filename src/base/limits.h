@@ -11,6 +11,10 @@ namespace vl::limits {
 // Nesting of arrays and objects in the request JSON.
 inline constexpr size_t JsonMaxDepth = 512;
 
+// Nesting of elements in a template XML document (the root counts as level 1). Reading is
+// iterative; the bound protects everything that walks the item tree recursively afterwards.
+inline constexpr size_t XmlMaxDepth = 512;
+
 // Size of the request itself; larger input is refused before it is parsed.
 inline constexpr size_t RequestMaxBytes = size_t(4) << 30;
 

@@ -75,6 +75,14 @@ void HandleStream::Write(const void* buffer, size_t count)
     }
 }
 
+int64_t HandleStream::Seek(int64_t offset, SeekOrigin origin) noexcept
+{
+    const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                       : origin == SeekOrigin::Current ? SEEK_CUR
+                                                       : SEEK_END;
+    return ::lseek(FHandle, static_cast<off_t>(offset), whence);
+}
+
 FileStream::FileStream(const std::string& fileName, Mode mode)
     : HandleStream(-1)
 {
@@ -114,6 +122,18 @@ void MemoryStream::Write(const void* buffer, size_t count)
         std::memcpy(FBytes.data() + FPosition, bytes, count);
     }
     FPosition += count;
+}
+
+int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) noexcept
+{
+    const auto size = static_cast<int64_t>(FBytes.size());
+    const int64_t base = origin == SeekOrigin::Begin     ? 0
+                         : origin == SeekOrigin::Current ? static_cast<int64_t>(FPosition)
+                                                         : size;
+    if (offset < -base)
+        return -1;
+    FPosition = static_cast<size_t>(std::min(base + std::min(offset, size), size));
+    return static_cast<int64_t>(FPosition);
 }
 
 } // namespace vl

@@ -12,6 +12,8 @@
 
 namespace vl {
 
+enum class SeekOrigin { Begin, Current, End };
+
 class Stream
 {
 public:
@@ -24,6 +26,11 @@ public:
 
     // The number of bytes a read to the end will likely deliver, or 0 when unknown.
     virtual size_t SizeHint() const { return 0; }
+
+    // Moves the position of the next read or write and returns it, counted in bytes from the
+    // start; -1 when the stream cannot seek (a pipe) or the position would be negative. Never
+    // throws, so it can put a stream back from a destructor.
+    virtual int64_t Seek(int64_t /*offset*/, SeekOrigin /*origin*/) noexcept { return -1; }
 
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
     // Reads until the end of the data, whatever a single read returns (pipes deliver in pieces).
@@ -42,6 +49,7 @@ public:
     size_t Read(void* buffer, size_t count) override;
     void Write(const void* buffer, size_t count) override;
     size_t SizeHint() const override; // a regular file's size
+    int64_t Seek(int64_t offset, SeekOrigin origin) noexcept override;
 
 protected:
     int FHandle;
@@ -75,6 +83,8 @@ public:
     using Stream::Write;
     size_t Read(void* buffer, size_t count) override;
     void Write(const void* buffer, size_t count) override;
+    // Positions stay within the bytes (a seek past the end stops at the end).
+    int64_t Seek(int64_t offset, SeekOrigin origin) noexcept override;
 
     const std::string& Bytes() const { return FBytes; }
     std::string TakeBytes() { return std::move(FBytes); }
