@@ -3,6 +3,8 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "request/report_module.h"
+#include "request/request_binding.h"
 #include "request/request_reader.h"
 #include "request/table_builder.h"
 
@@ -20,15 +22,17 @@ namespace {
 
 std::string RunRequestPipeline(Stream& input, int32_t stringFieldSize)
 {
+    // The tables are the pipeline's; the data module's adapters and links only read them.
+    std::vector<BuiltTable> tables;
+    TReportGenerator module;
     const auto document = ReadRequest(input);
     const JsonObject request = document->Root().GetObject();
 
-    // The pipeline owns the tables until the data module takes them over by name.
-    std::vector<BuiltTable> tables;
-    if (const auto datasets = OptionalObjectMember(request, "datasets"))
+    if (const auto datasets = OptionalObjectMember(request, "datasets")) {
         tables = BuildTables(*datasets, stringFieldSize);
-    if (const auto links = OptionalObjectMember(request, "links"); links && links->Count())
-        StepNotBuilt(u"links");
+        RegisterTables(module, tables);
+    }
+    if (const auto links = OptionalObjectMember(request, "links")) ApplyLinks(module, *links);
     const String templateText = TemplateText(request);
     StepNotBuilt(u"template loading");
 }

@@ -1,0 +1,113 @@
+// The data module: fixed components, table registration, master/detail links and the export.
+#include "request/report_module.h"
+
+#include "base/exception.h"
+#include "base/format.h"
+#include "platform/component/class_registry.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vl {
+
+namespace {
+
+std::vector<TReportGenerator*>& DataModules()
+{
+    static std::vector<TReportGenerator*> list;
+    return list;
+}
+
+// Components that make add-in objects available to templates. Their classes register
+// themselves; here they only hold their names in the module's scope.
+constexpr std::array<StringView, 7> AddInComponentNames{u"vlxChartObject1",
+                                                        u"vlxBarCodeObject1",
+                                                        u"vlxRichObject1",
+                                                        u"vlxCrossObject1",
+                                                        u"vlxCheckBoxObject1",
+                                                        u"vlxGradientObject1",
+                                                        u"vlxDialogControls1"};
+
+} // namespace
+
+TReportGenerator::TReportGenerator()
+{
+    RegisterDataClasses(ClassRegistry::Global());
+    SetName(u"ReportGenerator");
+
+    FReport = std::make_unique<TvlxReport>();
+    InsertComponent(FReport.get());
+    FReport->SetName(u"vlxReport1");
+
+    // The export filter's place in the scope; its settings are FPDFExport.
+    auto filter = std::make_unique<Component>();
+    filter->SetName(u"PDFExport");
+    InsertOwned(std::move(filter));
+    for (StringView name : AddInComponentNames) {
+        auto addIn = std::make_unique<Component>();
+        addIn->SetName(String(name));
+        InsertOwned(std::move(addIn));
+    }
+    DataModules().push_back(this);
+}
+
+TReportGenerator::~TReportGenerator()
+{
+    std::erase(DataModules(), this);
+    FTableAdapters.clear();
+    FReport.reset();
+}
+
+TvlxDBDataset& TReportGenerator::DodajTablicu(TClientDataSet* table, const String& name)
+{
+    CheckComponentName(name);
+    auto adapter = std::make_unique<TvlxDBDataset>();
+    InsertComponent(adapter.get());
+    // Any failure below destroys the new adapter, which leaves the scope with it.
+    adapter->SetName(name);
+    adapter->SetDataSet(table);
+    FTableAdapters.push_back(std::move(adapter));
+    return *FTableAdapters.back();
+}
+
+TvlxDBDataset* TReportGenerator::FindTableAdapter(StringView name) const
+{
+    return dynamic_cast<TvlxDBDataset*>(FindComponent(name));
+}
+
+void TReportGenerator::Mapiraj(const String& master,
+                               const String& masterField,
+                               const String& detailField,
+                               const String& detail)
+{
+    TvlxDBDataset* masterAdapter = FindTableAdapter(master);
+    if (masterAdapter == nullptr)
+        throw Exception(Format(u"Datamodul za izvještaj nema tablicu mastera '%s'", {master}));
+    TvlxDBDataset* detailAdapter = FindTableAdapter(detail);
+    if (detailAdapter == nullptr)
+        throw Exception(Format(u"Datamodul za izvještaj nema tablicu detalja '%s'", {detail}));
+    TClientDataSet* detailTable = detailAdapter->GetDataSet();
+    if (detailTable == nullptr)
+        throw Exception(Format(u"DataSet %s is not connected to data", {detailAdapter->Name()}));
+
+    auto source = std::make_unique<TDataSource>(masterAdapter->GetDataSet());
+    detailTable->SetIndexFieldNames(detailField + u";__id");
+    detailTable->SetMasterFields(masterField);
+    detailTable->SetMasterSource(source.get());
+    detailTable->SetPacketRecords(0);
+    FDataSources.push_back(std::move(source));
+}
+
+void TReportGenerator::Export2PDF(Stream& /*output*/)
+{
+    throw Exception(u"The step \"PDF export\" is not built yet");
+}
+
+TReportGenerator* FindReportGenerator(StringView name)
+{
+    for (TReportGenerator* module : DataModules())
+        if (SameText(module->Name(), name)) return module;
+    return nullptr;
+}
+
+} // namespace vl
