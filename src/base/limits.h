@@ -63,4 +63,8 @@ inline constexpr int JpegMaxScans = 500;
 // Bytes of one ancillary PNG chunk (text, profiles) that the decoder keeps in memory.
 inline constexpr size_t PngMaxChunkBytes = size_t(8) << 20;
 
+// Page columns of a report page: each one gets a listed position, so a wild count would take
+// memory out of all proportion to the template.
+inline constexpr int32_t PageMaxColumns = 1000;
+
 } // namespace vl::limits
