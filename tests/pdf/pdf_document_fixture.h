@@ -7,7 +7,6 @@
 #include "platform/images/jpeg_codec.h"
 
 #include <gtest/gtest.h>
-#include <regex>
 #include <string>
 #include <vector>
 
