@@ -11,6 +11,7 @@
 #include "platform/unicode/text_case.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace vl {
 
@@ -335,16 +336,28 @@ void TvlxCustomDBDataSet::RebuildFieldList(const TClientDataSet& table)
 {
     StringList names;
     GetFieldList(names);
+    // Alias -> field once, first line of an alias winning as in ConvertAlias, so the list costs
+    // O(n log n) however many fields and aliases there are.
+    std::unordered_map<StringView, StringView, TextHash, TextEqual> fieldOfAlias;
+    for (const String& line : FAliases.Lines()) {
+        const AliasLine parts = SplitAlias(line);
+        fieldOfAlias.try_emplace(parts.Alias, parts.Field);
+    }
     FFields.clear();
     FFields.reserve(names.Count());
     for (const String& name : names.Lines()) {
-        auto at = std::lower_bound(
-            FFields.begin(), FFields.end(), name, [](const FieldEntry& e, const String& n) {
-                return NameLess(e.Name, n);
-            });
-        if (at != FFields.end() && SameText(at->Name, name)) continue;
-        FFields.insert(at, FieldEntry{name, table.FindField(ConvertAlias(name))});
+        auto alias = fieldOfAlias.find(name);
+        const StringView fieldName = alias != fieldOfAlias.end() ? alias->second : name;
+        FFields.push_back(FieldEntry{name, table.FindField(fieldName)});
     }
+    // Sorted without case; of equal names the first one stays.
+    std::stable_sort(FFields.begin(), FFields.end(), [](const FieldEntry& a, const FieldEntry& b) {
+        return CompareText(a.Name, b.Name) < 0;
+    });
+    auto duplicate = [](const FieldEntry& a, const FieldEntry& b) {
+        return SameText(a.Name, b.Name);
+    };
+    FFields.erase(std::unique(FFields.begin(), FFields.end(), duplicate), FFields.end());
 }
 
 const TvlxCustomDBDataSet::FieldEntry* TvlxCustomDBDataSet::FindEntry(StringView name) const

@@ -1,4 +1,5 @@
 #include "base/exception.h"
+#include "platform/component/class_builder.h"
 #include "request/dataset_adapter.h"
 #include "request/report_module.h"
 #include "request/request_binding.h"
@@ -296,6 +297,20 @@ TEST(DatasetAdapter, MasterDetailWalkInIdOrder)
     EXPECT_EQ(m.BuiltTables[1].Table->PacketRecords(), 0);
 }
 
+TEST(DatasetAdapter, MasterDetailOnSeveralFields)
+{
+    Module m(R"({
+      "M":{"fields":[["a","number"],["b","string"]],"data":[[1,"x"],[1,"y"]]},
+      "D":{"fields":[["a2","number"],["b2","string"],["n","number"]],
+           "data":[[1,"y",1],[1,"x",2],[2,"x",3],[1,"x",4]]}})");
+    m.Generator.Mapiraj(u"M", u"a;b", u"a2;b2", u"D");
+    TvlxDBDataset& master = m.Adapter(u"M");
+    std::string seen;
+    for (master.First(); !master.Eof(); master.Next())
+        seen += Walk(m.Adapter(u"D"), u"n") + " ";
+    EXPECT_EQ(seen, "2,4 1 ");
+}
+
 TEST(DatasetAdapter, LinkErrors)
 {
     const struct
@@ -398,6 +413,52 @@ TEST(DatasetAdapter, FixedComponentsOfTheModule)
     EXPECT_EQ(ToUtf8(module.PDFExport().Author), "Vellum");
 }
 
+namespace {
+
+// A report object with a dataset reference, as data bands and views have.
+class ProbeView : public TvlxComponent
+{
+public:
+    static const ClassInfo& StaticClass()
+    {
+        static const ClassInfo info = DescribeClass<ProbeView, TvlxComponent>(u"ProbeView")
+                                          .Prop<&ProbeView::FDataSet>(u"DataSet")
+                                          .Build();
+        return info;
+    }
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+    ComponentLink<TvlxDataSet> FDataSet;
+};
+
+} // namespace
+
+TEST(DatasetAdapter, TemplateReferencesReachTheModulesTables)
+{
+    Module m(Shop);
+    ClassRegistry registry;
+    registry.Register(ProbeView::StaticClass());
+    const struct
+    {
+        const char* Reference;
+        const char* Found; // user name of the adapter, "" for none
+    } cases[] = {
+        {"Orders", "Orders"},
+        {"ReportGenerator.Orders", "Orders"},
+        {"reportgenerator.CUSTOMERS", "Customers"},
+        {"ReportGenerator.PDFExport", ""}, // no dataset: the reference is refused
+        {"Other.Orders", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Reference);
+        TvlxXMLSerializer serializer(registry);
+        auto* probe = static_cast<ProbeView*>(serializer.ReadComponentStr(
+            &m.Generator.vlxReport1(), u"ProbeView DataSet=\"" + U(c.Reference) + u"\""));
+        const TvlxDataSet* found = probe->FDataSet.Get();
+        EXPECT_EQ(found != nullptr ? ToUtf8(found->UserName()) : "", c.Found);
+        m.Generator.vlxReport1().TakeChild(probe); // and destroyed
+    }
+}
+
 TEST(DatasetAdapter, LookupByUserName)
 {
     Module m(Shop);
@@ -436,11 +497,12 @@ TEST(DatasetAdapter, AliasesRenameAndHideFields)
 {
     Module m(Shop);
     TvlxDBDataset& customers = m.Adapter(u"Customers");
-    customers.FieldAliases().SetText(u"name=Ime\r\nid=Sifra\r\n-__id=__id\r\n");
+    // Two aliases differing in case: the first one counts.
+    customers.FieldAliases().SetText(u"name=Ime\r\nid=Sifra\r\nid=IME\r\n-__id=__id\r\n");
     StringList list;
     customers.GetFieldList(list);
-    EXPECT_EQ(ToUtf8(list.Text()), "Ime\r\nSifra\r\n");
-    EXPECT_EQ(customers.FieldsCount(), 2);
+    EXPECT_EQ(ToUtf8(list.Text()), "Ime\r\nSifra\r\nIME\r\n");
+    EXPECT_EQ(customers.FieldsCount(), 3);
     EXPECT_EQ(ToUtf8(customers.ConvertAlias(u"IME")), "name");
     EXPECT_EQ(ToUtf8(customers.GetAlias(u"ID")), "Sifra");
     EXPECT_EQ(ToUtf8(customers.GetAlias(u"other")), "other");
