@@ -28,6 +28,37 @@ constexpr std::array<StringView, 7> AddInComponentNames{u"vlxChartObject1",
                                                         u"vlxGradientObject1",
                                                         u"vlxDialogControls1"};
 
+// The filter's settings as the module stores them; the rest keep the filter's defaults.
+void ApplyStoredSettings(TvlxPDFExport& filter)
+{
+    filter.SetShowDialog(false);
+    filter.SetUseFileCache(true);
+    filter.SetShowProgress(false);
+    filter.SetOverwritePrompt(false);
+    filter.SetDataOnly(false);
+    filter.SetEmbeddedFonts(true);
+    filter.SetPrintOptimized(false);
+    filter.SetOutline(false);
+    filter.SetBackground(false);
+    filter.SetHTMLTags(true);
+    filter.SetQuality(100);
+    filter.SetAuthor(u"Vellum");
+    filter.SetSubject(u"Vellum PDF export");
+    filter.SetProtectionFlags({TvlxPDFEncBits::ePrint,
+                               TvlxPDFEncBits::eModify,
+                               TvlxPDFEncBits::eCopy,
+                               TvlxPDFEncBits::eAnnot});
+    filter.SetHideToolbar(false);
+    filter.SetHideMenubar(false);
+    filter.SetHideWindowUI(false);
+    filter.SetFitWindow(false);
+    filter.SetCenterWindow(false);
+    filter.SetPrintScaling(false);
+    filter.SetCheckboxAsShape(false);
+    filter.SetUserPassword({});
+    filter.SetOwnerPassword({});
+}
+
 } // namespace
 
 TReportGenerator::TReportGenerator()
@@ -39,10 +70,10 @@ TReportGenerator::TReportGenerator()
     InsertComponent(FReport.get());
     FReport->SetName(u"vlxReport1");
 
-    // The export filter's place in the scope; its settings are FPDFExport.
-    auto filter = std::make_unique<Component>();
-    filter->SetName(u"PDFExport");
-    InsertOwned(std::move(filter));
+    FPDFExport = std::make_unique<TvlxPDFExport>();
+    InsertComponent(FPDFExport.get());
+    FPDFExport->SetName(u"PDFExport");
+    ApplyStoredSettings(*FPDFExport);
     for (StringView name : AddInComponentNames) {
         auto addIn = std::make_unique<Component>();
         addIn->SetName(String(name));
@@ -56,6 +87,7 @@ TReportGenerator::~TReportGenerator()
     std::erase(DataModules(), this);
     FTableAdapters.clear();
     FReport.reset();
+    FPDFExport.reset();
 }
 
 TvlxDBDataset& TReportGenerator::DodajTablicu(TClientDataSet* table, const String& name)
@@ -98,9 +130,16 @@ void TReportGenerator::Mapiraj(const String& master,
     FDataSources.push_back(std::move(source));
 }
 
-void TReportGenerator::Export2PDF(Stream& /*output*/)
+void TReportGenerator::Export2PDF(Stream& output)
 {
-    throw Exception(u"The step \"PDF export\" is not built yet");
+    // The filter holds the stream for this call only, whatever happens.
+    struct StreamAttachment
+    {
+        TvlxPDFExport& Filter;
+        ~StreamAttachment() { Filter.SetStream(nullptr); }
+    } attachment{*FPDFExport};
+    FPDFExport->SetStream(&output);
+    throw Exception(u"The step \"report preparation\" is not built yet");
 }
 
 TReportGenerator* FindReportGenerator(StringView name)

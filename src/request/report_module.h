@@ -1,5 +1,5 @@
-// The data module of one run: it holds the report, the PDF export filter's settings and the
-// add-in registrations under fixed names, registers each request table under its own name as a
+// The data module of one run: it holds the report, the PDF export filter and the add-in
+// registrations under fixed names, registers each request table under its own name as a
 // dataset adapter, links master and detail tables, and exports the report.
 //
 // Contract:
@@ -14,6 +14,7 @@
 
 #include "base/stream.h"
 #include "model/report.h"
+#include "pdf/pdf_export.h"
 #include "platform/component/component.h"
 #include "platform/table/client_data_set.h"
 #include "request/dataset_adapter.h"
@@ -23,39 +24,6 @@
 
 namespace vl {
 
-// The stored settings of the data module's PDF export filter.
-struct TvlxPDFExportSettings
-{
-    bool ShowDialog = false;
-    bool UseFileCache = true;
-    bool ShowProgress = false;
-    bool OverwritePrompt = false;
-    bool DataOnly = false;
-    bool EmbeddedFonts = true;
-    bool PrintOptimized = false;
-    bool Outline = false;
-    bool Background = false;
-    bool HTMLTags = true;
-    int32_t Quality = 100;
-    String Author = u"Vellum";
-    String Subject = u"Vellum PDF export";
-    // ePrint, eModify, eCopy, eAnnot: everything but the form and assembly permissions.
-    bool AllowPrint = true;
-    bool AllowModify = true;
-    bool AllowCopy = true;
-    bool AllowAnnot = true;
-    bool HideToolbar = false;
-    bool HideMenubar = false;
-    bool HideWindowUI = false;
-    bool FitWindow = false;
-    bool CenterWindow = false;
-    bool PrintScaling = false;
-    bool CheckboxAsShape = false;
-    // No user or owner password.
-    String UserPassword;
-    String OwnerPassword;
-};
-
 class TReportGenerator : public Component
 {
 public:
@@ -63,7 +31,10 @@ public:
     ~TReportGenerator() override;
 
     TvlxReport& vlxReport1() const { return *FReport; }
-    const TvlxPDFExportSettings& PDFExport() const { return FPDFExport; }
+    // The filter with the module's stored settings: embedded fonts, quality 100, author
+    // "Vellum", subject "Vellum PDF export", printing, changing, copying and annotating allowed,
+    // no passwords, no dialogs, viewer defaults.
+    TvlxPDFExport& PDFExport() const { return *FPDFExport; }
 
     // Registers `table` under `name`: a new TvlxDBDataset named `name` (so also its UserName)
     // reading `table`. Throws Exception for a name that is no identifier ("'%s' is not a valid
@@ -85,12 +56,13 @@ public:
                  const String& detailField,
                  const String& detail);
 
-    // Prepares the report and writes it as PDF into `output`.
+    // Prepares the report and writes it as PDF into `output`; the filter writes into `output`
+    // only during the call.
     void Export2PDF(Stream& output);
 
 private:
-    TvlxPDFExportSettings FPDFExport;
     std::vector<std::unique_ptr<TDataSource>> FDataSources;
+    std::unique_ptr<TvlxPDFExport> FPDFExport;
     std::unique_ptr<TvlxReport> FReport;
     // Destroyed first: an adapter may read through a data source above.
     std::vector<std::unique_ptr<TvlxDBDataset>> FTableAdapters;

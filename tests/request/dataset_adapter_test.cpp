@@ -408,9 +408,39 @@ TEST(DatasetAdapter, FixedComponentsOfTheModule)
     EXPECT_EQ(FindReportGenerator(u"reportgenerator"), &module);
     EXPECT_EQ(module.FindComponent(u"VLXREPORT1"), &module.vlxReport1());
     EXPECT_EQ(module.vlxReport1().Owner(), &module);
-    EXPECT_NE(module.FindComponent(u"PDFExport"), nullptr);
+    EXPECT_EQ(module.FindComponent(u"pdfexport"), &module.PDFExport());
     EXPECT_EQ(module.FindTableAdapter(u"PDFExport"), nullptr);
-    EXPECT_EQ(ToUtf8(module.PDFExport().Author), "Vellum");
+    for (StringView name : {u"vlxChartObject1",
+                            u"vlxBarCodeObject1",
+                            u"vlxRichObject1",
+                            u"vlxCrossObject1",
+                            u"vlxCheckBoxObject1",
+                            u"vlxGradientObject1",
+                            u"vlxDialogControls1"}) {
+        SCOPED_TRACE(ToUtf8(name));
+        EXPECT_NE(module.FindComponent(name), nullptr);
+    }
+
+    // Stored settings that differ from the filter's own defaults.
+    const TvlxPDFExport& filter = module.PDFExport();
+    EXPECT_TRUE(filter.EmbeddedFonts());
+    EXPECT_EQ(filter.Quality(), 100);
+    EXPECT_FALSE(filter.ShowDialog());
+    EXPECT_FALSE(filter.ShowProgress());
+    EXPECT_EQ(ToUtf8(filter.Author()), "Vellum");
+    EXPECT_EQ(ToUtf8(filter.Subject()), "Vellum PDF export");
+    EXPECT_EQ(filter.ProtectionFlags().Mask(), 15u);
+    EXPECT_TRUE(filter.UserPassword().empty());
+    EXPECT_TRUE(filter.OwnerPassword().empty());
+
+    // The filter writes into the caller's stream only while exporting.
+    MemoryStream out;
+    try {
+        module.Export2PDF(out);
+    } catch (const Exception&) {
+        // Whether an empty report exports is not the point here.
+    }
+    EXPECT_EQ(module.PDFExport().OutputStream(), nullptr);
 }
 
 namespace {
