@@ -2,9 +2,11 @@
 // digests) and RC4 (encrypted streams) over page-sized data, and coordinate text in content.
 #include "base/stream.h"
 #include "pdf/md5.h"
+#include "pdf/pdf_export.h"
 #include "pdf/pdf_objects.h"
 #include "pdf/rc4.h"
 #include "pdf/ttf_subset.h"
+#include "pdf/view_render.h"
 
 #include <benchmark/benchmark.h>
 #include <string>
@@ -77,5 +79,45 @@ void BM_AppendCoord(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations() * 1000));
 }
 BENCHMARK(BM_AppendCoord);
+
+// Whole documents of list pages: 60 rows of four cells each per A4 page, texts that vary by row
+// (so shaping is not only cache hits), compressed content, subset font embedded at the end.
+void BM_TextPages(benchmark::State& state)
+{
+    const int pages = int(state.range(0));
+    vl::TvlxFont font;
+    font.SetName(u"Arial");
+    vl::PdfTextObject cell;
+    cell.Font = font;
+    cell.Frame.Typ = vl::pfBottom;
+    vl::FixedClock clock({2026, 1, 1, 0, 0, 0}, vl::Guid{});
+    for (auto _ : state) {
+        vl::MemoryStream out;
+        vl::TvlxPDFExport writer(vl::TvlxCustomExportFilter::NoRegister{});
+        writer.SetStream(&out);
+        writer.SetClock(&clock);
+        writer.SetEmbeddedFonts(true);
+        writer.Start();
+        int row = 0;
+        for (int p = 0; p < pages; ++p) {
+            writer.BeginPage({794, 1123, 10, 10, 10, 10, vl::clNone});
+            for (int r = 0; r < 60; ++r, ++row) {
+                for (int c = 0; c < 4; ++c) {
+                    cell.Box = {38.0 + c * 180, 38.0 + r * 17, 180, 17};
+                    cell.Text = c == 0 ? u"Customer " + vl::FromUtf8(std::to_string(row))
+                                       : vl::FromUtf8(std::to_string(row * 37 % 1000 + c)) + u".00";
+                    vl::WriteTextObject(writer, cell);
+                }
+            }
+            writer.EndPage();
+        }
+        writer.Finish();
+        benchmark::DoNotOptimize(out.Bytes().data());
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * pages);
+    state.counters["text_runs/s"] =
+        benchmark::Counter(double(state.iterations()) * pages * 240, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TextPages)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 
 } // namespace

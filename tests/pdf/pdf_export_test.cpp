@@ -1,3 +1,4 @@
+#include "model/report_page.h"
 #include "pdf/pdf_document_fixture.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,26 @@ TEST(PdfExport, PublishedDefaults)
     EXPECT_TRUE(filter.UseFileCache());
     EXPECT_TRUE(filter.ShowProgress());
     EXPECT_EQ(PropString(cls.FindProp(u"Author")->Get(filter)), u"Vellum");
+}
+
+TEST(PdfExport, PageSetupComesFromTheReportPage)
+{
+    TvlxReportPage page;
+    page.SetPaperWidth(100);
+    page.SetPaperHeight(50);
+    page.SetLeftMargin(10);
+    page.SetTopMargin(5);
+    page.SetRightMargin(7);
+    page.SetBottomMargin(3);
+    page.ClassType().FindProp(u"Color")->Set(page, PropValue(int64_t(0xFF)));
+    const PdfPageSetup setup = PageSetupOf(page);
+    EXPECT_EQ(setup.WidthPx, 378); // 100 mm x 3.77953, whole pixels
+    EXPECT_EQ(setup.HeightPx, 189);
+    EXPECT_EQ(setup.LeftMarginMm, 10);
+    EXPECT_EQ(setup.TopMarginMm, 5);
+    EXPECT_EQ(setup.RightMarginMm, 7);
+    EXPECT_EQ(setup.BottomMarginMm, 3);
+    EXPECT_EQ(setup.Color, 0xFF);
 }
 
 TEST(PdfExport, FiltersRegisterUnlessAskedNotTo)
