@@ -2,6 +2,7 @@
 #include "model/data_band.h"
 
 #include "model/band_props_internal.h"
+#include "request/dataset_adapter.h"
 
 namespace vl {
 
@@ -15,6 +16,8 @@ const ClassInfo& TvlxDataBand::StaticClass()
         b.Prop<&TvlxDataBand::FColumnGap>(u"ColumnGap")
             .Prop<&TvlxDataBand::FColumns>(u"Columns", 0)
             .Prop<&TvlxDataBand::FColumnWidth>(u"ColumnWidth")
+            .Prop<&TvlxDataBand::DataSet, &TvlxDataBand::SetDataSet>(u"DataSet")
+            .Prop<&TvlxDataBand::DataSetName, &TvlxDataBand::SetDataSetName>(u"DataSetName")
             .Prop<&TvlxDataBand::FFooterAfterEach>(u"FooterAfterEach", false);
         Publish(b, bpKeepChild);
         b.Prop<&TvlxDataBand::FKeepFooter>(u"KeepFooter", false)
@@ -42,9 +45,41 @@ int TvlxDataBand::DataLevel() const
                                                                    : 0;
 }
 
+TvlxDataSet* TvlxDataBand::DataSet() const
+{
+    return FDataSet.Get();
+}
+
+void TvlxDataBand::SetDataSet(TvlxDataSet* value)
+{
+    FDataSet.Set(value);
+}
+
+String TvlxDataBand::DataSetName() const
+{
+    return FDataSet ? FDataSet->UserName() : FDataSetName;
+}
+
+void TvlxDataBand::SetDataSetName(const String& value)
+{
+    FDataSetName = value;
+    FDataSet.Set(FindDataSetByUserName(value, Report(), nullptr));
+}
+
 void TvlxDataBand::SetRowCount(int32_t value)
 {
     FRowCount = value;
+    if (FVirtualDataSet) FVirtualDataSet->SetRangeEndCount(value);
+}
+
+TvlxDataSet* TvlxDataBand::VirtualDataSet()
+{
+    if (!FVirtualDataSet) {
+        FVirtualDataSet = std::make_unique<TvlxUserDataSet>();
+        FVirtualDataSet->SetRangeEnd(TvlxRangeEnd::reCount);
+        FVirtualDataSet->SetRangeEndCount(FRowCount);
+    }
+    return FVirtualDataSet.get();
 }
 
 void TvlxDataBand::SetCurColumn(int32_t value)

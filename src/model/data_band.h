@@ -4,7 +4,12 @@
 
 #include "model/band.h"
 
+#include <memory>
+
 namespace vl {
+
+class TvlxDataSet;
+class TvlxUserDataSet;
 
 class TvlxDataBand : public TvlxBand
 {
@@ -19,9 +24,19 @@ public:
     // the band table.
     int DataLevel() const;
 
+    // ---- Records
+    // The dataset iterated, or nullptr.
+    TvlxDataSet* DataSet() const;
+    void SetDataSet(TvlxDataSet* value);
+    // The linked dataset's user name, or the name last assigned when none is linked.
+    String DataSetName() const;
+    // Stores the name and links the dataset of that user name (none when not found).
+    void SetDataSetName(const String& value);
     // With no dataset and RowCount above 0 the band iterates RowCount virtual records.
     int32_t RowCount() const { return FRowCount; }
     void SetRowCount(int32_t value);
+    // The built-in dataset whose range ends after RowCount records; made on first use.
+    TvlxDataSet* VirtualDataSet();
 
     // Current page column, 1-based. A value above Columns gives 1; column 1 clears FMaxY. The
     // band's Left becomes (CurColumn - 1) * (ColumnWidth + ColumnGap).
@@ -49,7 +64,10 @@ public:
     double FMaxY = 0;
 
 private:
+    ComponentLink<TvlxDataSet> FDataSet;
+    String FDataSetName;
     int32_t FRowCount = 0;
+    std::unique_ptr<TvlxUserDataSet> FVirtualDataSet;
     int32_t FCurColumn = 1;
 };
 

@@ -10,6 +10,7 @@
 #include "model/band.h"
 #include "model/band_kinds.h"
 #include "platform/component/class_builder.h"
+#include "request/dataset_adapter.h"
 
 #include <cmath>
 #include <utility>
@@ -40,6 +41,8 @@ const ClassInfo& TvlxReportPage::StaticClass()
             .Prop<&P::FBackPicturePrintable>(u"BackPicturePrintable", true)
             .Prop<&P::PageCount, &P::SetPageCount>(u"PageCount", 1)
             .Prop<&P::FColor>(u"Color", clNone)
+            .Prop<&P::DataSet, &P::SetDataSet>(u"DataSet")
+            .Prop<&P::DataSetName, &P::SetDataSetName>(u"DataSetName")
             .Prop<&P::FDuplex>(u"Duplex", TDuplexMode::dmNone)
             .Prop<&P::FEndlessHeight>(u"EndlessHeight", false)
             .Prop<&P::FEndlessWidth>(u"EndlessWidth", false)
@@ -172,6 +175,27 @@ double TvlxReportPage::ColumnPositionMm(size_t index) const
         if (TryTextToFloat(text, value, FormatSettings::English())) return value;
     }
     return double(index) * FColumnWidth;
+}
+
+TvlxDataSet* TvlxReportPage::DataSet() const
+{
+    return FDataSet.Get();
+}
+
+void TvlxReportPage::SetDataSet(TvlxDataSet* value)
+{
+    FDataSet.Set(value);
+}
+
+String TvlxReportPage::DataSetName() const
+{
+    return FDataSet ? FDataSet->UserName() : FDataSetName;
+}
+
+void TvlxReportPage::SetDataSetName(const String& value)
+{
+    FDataSetName = value;
+    FDataSet.Set(FindDataSetByUserName(value, Report(), nullptr));
 }
 
 void TvlxReportPage::SetPageCount(int32_t value)

@@ -18,6 +18,7 @@
 namespace vl {
 
 class TvlxBand;
+class TvlxDataSet;
 
 enum class TPrinterOrientation
 {
@@ -89,6 +90,15 @@ public:
     // Left offset of column `index` (0-based), millimetres: the listed position, or
     // index * ColumnWidth when the list lacks it or it is no number.
     double ColumnPositionMm(size_t index) const;
+
+    // ---- Records
+    // The page is run once per record of this dataset (nullptr: PageCount times).
+    TvlxDataSet* DataSet() const;
+    void SetDataSet(TvlxDataSet* value);
+    // The linked dataset's user name, or the name last assigned when none is linked.
+    String DataSetName() const;
+    // Stores the name and links the dataset of that user name (none when not found).
+    void SetDataSetName(const String& value);
 
     // How many times the page is run when it has no dataset; values below 1 are ignored.
     int32_t PageCount() const { return FPageCount; }
@@ -162,6 +172,8 @@ private:
     double FColumnWidth = 0;
     StringList FColumnPositions;
     int32_t FPageCount = 1;
+    ComponentLink<TvlxDataSet> FDataSet;
+    String FDataSetName;
 };
 
 } // namespace vl

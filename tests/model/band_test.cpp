@@ -4,6 +4,7 @@
 #include "model/report.h"
 #include "model/report_page.h"
 #include "platform/component/class_builder.h"
+#include "request/dataset_adapter.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,46 @@ TEST(TvlxDataBand, CurColumnWrapsAndMovesTheBand)
     band.SetCurColumn(2);
     EXPECT_EQ(band.CurColumn(), 1);
     EXPECT_EQ(band.FMaxY, 0);
+}
+
+// Counts the records a data band's virtual dataset walks.
+int WalkedRecords(TvlxDataSet& ds)
+{
+    int records = 0;
+    for (ds.First(); !ds.Eof() && records < 100; ds.Next())
+        ++records;
+    return records;
+}
+
+TEST(TvlxDataBand, RowCountDrivesTheVirtualDataSet)
+{
+    TvlxMasterData band;
+    band.SetRowCount(3);
+    TvlxDataSet* virtualRows = band.VirtualDataSet();
+    ASSERT_NE(virtualRows, nullptr);
+    EXPECT_EQ(band.VirtualDataSet(), virtualRows); // made once
+    EXPECT_EQ(WalkedRecords(*virtualRows), 3);
+    band.SetRowCount(5);
+    EXPECT_EQ(WalkedRecords(*virtualRows), 5);
+    band.SetRowCount(0);
+    EXPECT_EQ(WalkedRecords(*virtualRows), 0);
+}
+
+TEST(TvlxDataBand, DataSetLinkEmptiesWhenTheAdapterGoes)
+{
+    TvlxReport report;
+    auto* page = TvlxComponent::Create<TvlxReportPage>(&report);
+    auto* band = TvlxComponent::Create<TvlxMasterData>(page);
+    auto adapter = std::make_unique<TvlxUserDataSet>();
+    adapter->SetUserName(u"Orders");
+    band->SetDataSetName(u"orders"); // found in the process-wide list without a lookup hook
+    EXPECT_EQ(band->DataSet(), adapter.get());
+    EXPECT_EQ(band->DataSetName(), u"Orders");
+    page->SetDataSet(adapter.get());
+    adapter.reset();
+    EXPECT_EQ(band->DataSet(), nullptr);
+    EXPECT_EQ(page->DataSet(), nullptr);
+    EXPECT_EQ(band->DataSetName(), u"orders");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "model/data_band.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "request/dataset_adapter.h"
 #include "template/xml_serializer.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +38,9 @@ struct Template
 
     std::vector<String> LoadDocument(const std::string& xml)
     {
-        Report = std::make_unique<TvlxReport>();
+        Owned = std::make_unique<TvlxReport>();
+        Report = Owned.get();
+        DataModule.InsertComponent(Report);
         MemoryStream stream{xml};
         TvlxXMLSerializer s(Registry);
         s.SetStream(&stream);
@@ -63,7 +66,10 @@ struct Template
     }
 
     ClassRegistry Registry;
-    std::unique_ptr<TvlxReport> Report;
+    // The data module: owner of the report's scope and of the adapters templates name.
+    Component DataModule;
+    std::unique_ptr<TvlxReport> Owned;
+    TvlxReport* Report = nullptr;
 };
 
 TEST(PageTemplate, LandscapePageLoadsWithItsSize)
@@ -220,6 +226,38 @@ TEST(PageTemplate, WrittenPagesReadBackUnchanged)
     EXPECT_TRUE(data->ParentFont()); // a following font is not written, so it still follows
     EXPECT_EQ(data->Child(), u.Find<TvlxChild>(u"Child1"));
     EXPECT_EQ(first.find("Font.Size=\"10\""), std::string::npos);
+}
+
+TEST(PageTemplate, DataSetReferencesBindTheAdaptersOfTheDataModule)
+{
+    Template t;
+    auto* orders = static_cast<TvlxUserDataSet*>(
+        t.DataModule.InsertOwned(std::make_unique<TvlxUserDataSet>()));
+    orders->SetName(u"Orders");
+    auto* customers = static_cast<TvlxUserDataSet*>(
+        t.DataModule.InsertOwned(std::make_unique<TvlxUserDataSet>()));
+    customers->SetName(u"Customers");
+    auto errors =
+        t.Load(R"(<TvlxReportPage Name="Page1" DataSet="customers" DataSetName="Customers">
+  <TvlxMasterData Name="MasterData1" DataSet="Orders" DataSetName="Orders"/>
+  <TvlxDetailData Name="DetailData1" DataSetName="orders"/>
+  <TvlxDetailData Name="DetailData2" DataSetName="Missing"/>
+</TvlxReportPage>)");
+    EXPECT_TRUE(errors.empty());
+    auto* page = t.Find<TvlxReportPage>(u"Page1");
+    auto* master = t.Find<TvlxMasterData>(u"MasterData1");
+    auto* byName = t.Find<TvlxDetailData>(u"DetailData1");
+    auto* missing = t.Find<TvlxDetailData>(u"DetailData2");
+    ASSERT_TRUE(page && master && byName && missing);
+    EXPECT_EQ(page->DataSet(), customers);
+    EXPECT_EQ(master->DataSet(), orders);
+    EXPECT_EQ(byName->DataSet(), orders); // by user name alone, without case
+    EXPECT_EQ(byName->DataSetName(), u"Orders");
+    EXPECT_EQ(missing->DataSet(), nullptr);
+    EXPECT_EQ(missing->DataSetName(), u"Missing");
+
+    std::string written = t.Save();
+    EXPECT_NE(written.find(R"(DataSet="Orders" DataSetName="Orders")"), std::string::npos);
 }
 
 } // namespace
