@@ -50,6 +50,11 @@ inline constexpr size_t ExpressionMaxCalcNesting = 64;
 // characters or elements, so a wild length fails clearly instead of exhausting memory.
 inline constexpr int64_t ScriptMaxSizedLength = int64_t(1) << 20;
 
+// Links of one request that name the same detail table (without case). Each link re-sorts the
+// whole detail, so repeated members of "links" could otherwise cost a full sort apiece; a table
+// follows one master, so real requests link each detail once.
+inline constexpr int32_t LinksMaxPerDetail = 16;
+
 // Bytes of text or blob data in one column of a table (cells keep 32-bit end offsets). Request
 // text is at most the request's size, but numbers can grow when written as text ("1e14").
 inline constexpr size_t TableColumnMaxBytes = UINT32_MAX;

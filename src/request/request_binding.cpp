@@ -3,9 +3,12 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "base/limits.h"
+#include "platform/unicode/text_case.h"
 #include "request/request_reader.h"
 
 #include <array>
+#include <unordered_map>
 
 namespace vl {
 
@@ -19,8 +22,12 @@ void ApplyLinks(TReportGenerator& module, const JsonObject& links)
 {
     static constexpr std::array<std::string_view, 3> Members{
         "master_source", "master_field", "detail_field"};
+    std::unordered_map<String, int32_t, TextHash, TextEqual> linksOfDetail;
     for (const JsonMember& member : links.Members()) {
         const String detail = member.Name.GetString();
+        if (++linksOfDetail[detail] > limits::LinksMaxPerDetail)
+            throw ELimitExceeded(Format(u"Table %s is linked to a master more than %d times",
+                                        {detail, int64_t(limits::LinksMaxPerDetail)}));
         if (!member.Value.IsObject())
             throw Exception(Format(u"Veza za tablicu \"%s\" je %s, treba biti objekt",
                                    {detail, JsonKindName(member.Value.Kind())}));

@@ -17,7 +17,8 @@ void RegisterTables(TReportGenerator& module, const std::vector<BuiltTable>& tab
 // Applies "links": each member names a detail table and holds "master_source", "master_field"
 // and "detail_field", read as text. A member that is no object fails with
 // "Veza za tablicu "%s" je %s, treba biti objekt", one that lacks a member with
-// "Veza za tablicu "%s" nema vrijednost "%s""; then Mapiraj's own errors. The first failing
+// "Veza za tablicu "%s" nema vrijednost "%s""; then Mapiraj's own errors. More than
+// limits::LinksMaxPerDetail links naming one detail fail with ELimitExceeded. The first failing
 // link ends the run.
 void ApplyLinks(TReportGenerator& module, const JsonObject& links);
 
