@@ -9,6 +9,7 @@
 #include "model/report.h"
 #include "platform/component/class_registry.h"
 #include "platform/unicode/text_case.h"
+#include "template/xml_document.h"
 #include "template/xml_serializer.h"
 
 #include <algorithm>
@@ -51,21 +52,50 @@ double FloatAttribute(const TvlxXMLItem& item, StringView name, double fallback)
     }
 }
 
+namespace {
+
+String ComponentDiff(TvlxComponent& obj, TvlxComponent& source)
+{
+    // Geometry in the compact attributes the template reader takes; a band always says its top.
+    String out;
+    auto geometry = [&](StringView name, double value, double other, bool always) {
+        if (!always && std::abs(value - other) < 1e-9) return;
+        out += u' ';
+        out += name;
+        out += u"=\"";
+        out += FloatText(value);
+        out += u'"';
+    };
+    const bool band = dynamic_cast<const TvlxBand*>(&obj) != nullptr;
+    geometry(u"l", obj.Left(), source.Left(), false);
+    geometry(u"t", obj.Top(), source.Top(), band);
+    geometry(u"w", obj.Width(), source.Width(), false);
+    geometry(u"h", obj.Height(), source.Height(), false);
+    TvlxXMLSerializer serializer;
+    TvlxXMLItem rest;
+    rest.SetText(serializer.ObjToXML(obj, {}, &source));
+    for (StringView name : {u"Left", u"Top", u"Width", u"Height"})
+        rest.DeleteProp(name);
+    if (!rest.Text().empty() && rest.Text().front() != u' ') out += u' ';
+    out += rest.Text();
+    return out;
+}
+
+} // namespace
+
 String StoredAllDiff(TvlxComponent& obj, TvlxComponent* source)
 {
     TvlxXMLSerializer serializer;
     String text = serializer.ObjToXML(obj);
-    if (source != nullptr) text += serializer.ObjToXML(obj, {}, source);
+    if (source != nullptr) text += ComponentDiff(obj, *source);
     return text;
 }
 
 String StoredDiff(TvlxComponent& obj, TvlxComponent& source, bool finalPass)
 {
-    (void)finalPass;
-    if (obj.vlComponentStyle().Contains(TvlxComponentStyle::csDefaultDiff))
+    if (finalPass && obj.vlComponentStyle().Contains(TvlxComponentStyle::csDefaultDiff))
         return StoredAllDiff(obj, &source);
-    TvlxXMLSerializer serializer;
-    return serializer.ObjToXML(obj, {}, &source);
+    return ComponentDiff(obj, source);
 }
 
 String FloatText(double value)
