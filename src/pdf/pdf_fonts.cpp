@@ -7,6 +7,7 @@
 #include "platform/fonts/font_lookup.h"
 #include "platform/fonts/text_shaper.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -116,18 +117,34 @@ bool TvlxPDFFont::Italic() const
 std::string TvlxPDFFont::RemapString(StringView text, bool rightToLeft)
 {
     const std::vector<ShapedGlyph> glyphs = ShapeLine(FFace, PdfFontEm, text, rightToLeft);
-    const bool oneToOne = glyphs.size() == text.size();
+    // A glyph stands for the characters of its cluster: from its cluster offset to the next
+    // cluster offset of the line. Ligatures thus map to all their characters and a surrogate
+    // pair to its code point; further glyphs of one cluster (marks shaped apart) take the
+    // face's default character, so the text is not repeated.
+    std::vector<uint32_t> starts;
+    starts.reserve(glyphs.size());
+    for (const ShapedGlyph& g : glyphs)
+        starts.push_back(g.Cluster);
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+
     std::string out;
     out.reserve(glyphs.size() * 4);
+    uint32_t previousCluster = UINT32_MAX;
     for (const ShapedGlyph& g : glyphs) {
         // Codes are two bytes (Identity-H); TrueType faces have at most 65535 glyphs.
         const uint16_t glyph = uint16_t(g.Glyph);
+        const bool firstOfCluster = g.Cluster != previousCluster;
+        previousCluster = g.Cluster;
         if (FGlyphIndex.try_emplace(glyph, FUsedAlphabet.size()).second) {
             FUsedAlphabet.push_back(glyph);
             FWidths.push_back(g.Advance);
-            // The cluster names the glyph's own character, also in mixed-direction lines.
-            const bool mapped = oneToOne && g.Cluster < text.size();
-            FUsedAlphabetUnicode.push_back(mapped ? text[g.Cluster] : FMetrics.DefaultChar);
+            const auto next = std::upper_bound(starts.begin(), starts.end(), g.Cluster);
+            const size_t end = next == starts.end() ? text.size() : *next;
+            if (firstOfCluster && g.Cluster < end && end <= text.size())
+                FUsedAlphabetUnicode.emplace_back(text.substr(g.Cluster, end - g.Cluster));
+            else
+                FUsedAlphabetUnicode.emplace_back(1, FMetrics.DefaultChar);
         }
         AppendHex4(out, glyph);
     }
@@ -204,7 +221,8 @@ void TvlxPDFFont::WriteObjects(PdfObjectWriter& pdf,
         cmap += '<';
         AppendHex4(cmap, FUsedAlphabet[i]);
         cmap += "> <";
-        AppendHex4(cmap, FUsedAlphabetUnicode[i]);
+        for (char16_t unit : FUsedAlphabetUnicode[i])
+            AppendHex4(cmap, unit);
         cmap += ">\r\n";
     }
     cmap += "endbfchar\r\n"

@@ -51,14 +51,16 @@ public:
     bool Saved = false;
 
     // Shapes one line and returns its glyph codes in visual order, four upper-case hexadecimal
-    // digits each; glyphs met for the first time are recorded. A line whose glyph count differs
-    // from its character count maps its new glyphs to the face's default character.
+    // digits each; glyphs met for the first time are recorded with the characters of their
+    // cluster (all characters of a ligature; the default character for a second glyph of one
+    // cluster).
     std::string RemapString(StringView text, bool rightToLeft);
 
     const std::string& GetFontName() const { return FFontName; }
     const std::vector<uint16_t>& UsedAlphabet() const { return FUsedAlphabet; }
     const std::vector<int>& Widths() const { return FWidths; }
-    const std::vector<char16_t>& UsedAlphabetUnicode() const { return FUsedAlphabetUnicode; }
+    // The UTF-16 text each used glyph stands for, same order as UsedAlphabet.
+    const std::vector<String>& UsedAlphabetUnicode() const { return FUsedAlphabetUnicode; }
 
     // The font file: the face's file bytes subset to the used glyphs, or the whole file when
     // subsetting fails.
@@ -79,7 +81,7 @@ private:
     std::string FFontName;
     std::vector<uint16_t> FUsedAlphabet;
     std::vector<int> FWidths;
-    std::vector<char16_t> FUsedAlphabetUnicode;
+    std::vector<String> FUsedAlphabetUnicode;
     std::unordered_map<uint32_t, size_t> FGlyphIndex; // glyph -> position in FUsedAlphabet
 };
 

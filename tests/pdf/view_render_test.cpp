@@ -177,6 +177,37 @@ TEST_F(ViewRenderTest, RotatedTextTurnsAroundTheCentre)
     ExpectValid();
 }
 
+TEST_F(ViewRenderTest, ShapedTextMapsBackToItsCharacters)
+{
+    // Right-to-left, mixed-direction and non-BMP text: the ToUnicode map must give the reader
+    // the characters back (glyphs are written in visual order).
+    const struct
+    {
+        const char16_t* Text;
+        bool RightToLeft;
+        const char* Extracted; // UTF-8
+    } cases[] = {
+        {u"\u05E9\u05DC\u05D5\u05DD", true, "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
+        {u"Total \u05E9\u05DC\u05D5\u05DD 12", false, "Total"},
+        {u"fi \u00E6 \u0107", false, "fi \xC3\xA6 \xC4\x87"},
+    };
+    double top = 0;
+    for (const auto& c : cases) {
+        PdfTextObject t = Memo(c.Text, 0, top, 400, 30);
+        t.Font = MakeFont(u"DejaVu Sans", 12);
+        t.RTLReading = c.RightToLeft;
+        WriteTextObject(Export, t);
+        top += 40;
+    }
+    Written("shaped.pdf");
+    ExpectValid();
+    const std::string text = test::RunTool("pdftotext '" + Path + "' -").Output;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Extracted);
+        EXPECT_NE(text.find(c.Extracted), std::string::npos) << text;
+    }
+}
+
 TEST_F(ViewRenderTest, LineWithBothArrows)
 {
     PdfLineObject line;
