@@ -65,6 +65,8 @@ inline constexpr uint64_t ImageMaxPixels = uint64_t(1) << 26;
 // Scans of one progressive JPEG: each scan passes over the whole coefficient buffer, so a small
 // file of many tiny scans would cost time out of all proportion to its size.
 inline constexpr int JpegMaxScans = 500;
+// Bytes of one picture a view reads from a file or stream (a template's FileLink, a data field).
+inline constexpr size_t PictureMaxBytes = size_t(256) << 20;
 // Bytes of one ancillary PNG chunk (text, profiles) that the decoder keeps in memory.
 inline constexpr size_t PngMaxChunkBytes = size_t(8) << 20;
 

@@ -3,9 +3,14 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "model/diff_writer.h"
+#include "model/report.h"
 #include "model/resources.h"
 #include "platform/component/class_builder.h"
 #include "platform/unicode/text_case.h"
+#include "request/dataset_adapter.h"
+#include "template/xml_document.h"
+#include "template/xml_serializer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -386,6 +391,101 @@ void TvlxComponent::AlignChildren()
             break;
         }
     }
+}
+
+// ---- Copies and differences
+
+namespace {
+
+// Copies `source` (with its children when `children`) into `target` through an XML item, the
+// way templates are written and read.
+void CopyThroughXML(TvlxComponent& target,
+                    const TvlxComponent& source,
+                    bool children,
+                    bool streaming)
+{
+    TvlxXMLDocument document;
+    {
+        TvlxXMLSerializer writer;
+        writer.SetSerializeDefaultValues(true);
+        // Writing does not change the source; the writer's interface is not const.
+        writer.WriteRootComponent(
+            const_cast<TvlxComponent&>(source), children, &document.Root(), streaming);
+    }
+    target.Clear();
+    TvlxComponent* report = target.Report();
+    TvlxXMLSerializer reader;
+    reader.SetOwner(report != nullptr ? report : &target);
+    reader.ReadRootComponent(target, &document.Root());
+    if (auto* r = dynamic_cast<TvlxReport*>(report))
+        for (const String& error : reader.Errors())
+            r->Errors().Add(error);
+}
+
+TvlxFindDataSetFn FindDataSetHook = nullptr;
+
+} // namespace
+
+void TvlxComponent::Assign(const Persistent& source)
+{
+    const auto* component = dynamic_cast<const TvlxComponent*>(&source);
+    if (component == nullptr) return Persistent::Assign(source);
+    if (component == this) return;
+    CopyThroughXML(*this, *component, false, false);
+}
+
+void TvlxComponent::AssignAll(const TvlxComponent& source, bool streaming)
+{
+    if (&source == this) return;
+    CopyThroughXML(*this, source, true, streaming);
+}
+
+String TvlxComponent::Diff(TvlxComponent& other)
+{
+    DiffWriter d;
+    d.Float(u"l", FLeft, other.FLeft);
+    if (IsBand())
+        d.WriteFloat(u"t", FTop);
+    else
+        d.Float(u"t", FTop, other.FTop);
+    if (!IsAutoWidth()) d.Float(u"w", FWidth, other.FWidth);
+    d.Float(u"h", FHeight, other.FHeight);
+    d.Bool(u"Visible", FVisible, other.FVisible);
+    if (!FParentFont) {
+        const TvlxFont& f = FFont;
+        const TvlxFont& o = other.FFont;
+        d.Text(u"Font.Name", f.Name(), o.Name());
+        d.Int(u"Font.Size", f.Size(), o.Size());
+        d.Int(u"Font.Color", f.Color(), o.Color());
+        d.Int(u"Font.Style", f.Style().Mask(), o.Style().Mask());
+        d.Int(u"Font.Charset", f.Charset(), o.Charset());
+    }
+    d.Bool(u"ParentFont", FParentFont, other.FParentFont);
+    d.Int(u"Tag", Tag(), other.Tag());
+    return d.Take();
+}
+
+String TvlxComponent::AllDiff(TvlxComponent* other)
+{
+    TvlxXMLSerializer writer;
+    String text = writer.ObjToXML(*this);
+    if (other != nullptr) {
+        text += u' ';
+        text += Diff(*other);
+    }
+    return text;
+}
+
+void SetFindDataSetHook(TvlxFindDataSetFn fn)
+{
+    FindDataSetHook = fn;
+}
+
+TvlxDataSet* FindDataSet(const TvlxComponent& context, StringView name)
+{
+    if (name.empty()) return nullptr;
+    if (FindDataSetHook != nullptr) return FindDataSetHook(context, name);
+    return FindDataSetByUserName(name, context.Report(), nullptr);
 }
 
 // ---- Report components

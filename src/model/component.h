@@ -23,6 +23,8 @@
 
 namespace vl {
 
+class TvlxDataSet;
+
 enum class TvlxRestriction
 {
     rfDontModify,
@@ -141,6 +143,9 @@ public:
     virtual bool IsDialogPage() const { return false; }
     virtual bool IsReport() const { return false; }
     virtual bool IsView() const { return false; }
+    virtual bool IsBand() const { return false; }
+    // True for a text view whose width follows its text (its width is left out of Diff).
+    virtual bool IsAutoWidth() const { return false; }
     // Alignment inside the container; only views align.
     virtual TvlxAlign Align() const { return TvlxAlign::baNone; }
 
@@ -220,6 +225,20 @@ public:
     virtual void OnNotify(TvlxComponent* sender) { (void)sender; }
     void Loaded() override;
 
+    // ---- Copies and differences
+    // Copies `source`'s published state through the template writer and reader (defaults
+    // included); a report object source leaves this object without children.
+    void Assign(const Persistent& source) override;
+    // The same with the source's children, created anew under this object.
+    void AssignAll(const TvlxComponent& source, bool streaming = false);
+    // The attribute text of the properties in which this object differs from `other` (" l=\"5\""
+    // ...), read back by the template reader; the prepared-page store keeps objects in this form.
+    // Non-const: text views advance their paragraph-break flags once written.
+    virtual String Diff(TvlxComponent& other);
+    // The complete attribute text as the template writer produces it, followed by a space and
+    // Diff(*other) when `other` is given.
+    virtual String AllDiff(TvlxComponent* other);
+
 protected:
     void SetComponentStyle(TvlxComponentStyles value) { FComponentStyle = value; }
 
@@ -244,6 +263,13 @@ private:
     TvlxComponentStyles FComponentStyle{TvlxComponentStyle::csPreviewVisible};
     mutable String FBaseName;
 };
+
+// Finds a dataset adapter by its user name (without case) for the data-bound properties of
+// `context`: through the lookup the report installs (its DataSets, or the global list when its
+// engine options say so); without one, in the global dataset list. nullptr when absent.
+using TvlxFindDataSetFn = TvlxDataSet* (*)(const TvlxComponent& context, StringView name);
+void SetFindDataSetHook(TvlxFindDataSetFn fn);
+TvlxDataSet* FindDataSet(const TvlxComponent& context, StringView name);
 
 // Base of bands and views: script hooks and the printing hooks the engine calls.
 class TvlxReportComponent : public TvlxComponent

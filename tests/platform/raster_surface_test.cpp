@@ -32,7 +32,7 @@ TEST(RasterSurface, StartsWhiteAndFillsInReportColours)
     RasterSurface s(20, 10);
     EXPECT_EQ(s.PixelColor(5, 5), White);
     s.FillRect({2, 2, 6, 6}, Red);
-    s.FillRect({0, 0, 20, 10}, clNone);
+    s.FillRect({0, 0, 20, 10}, NoColor);
     EXPECT_EQ(s.PixelColor(3, 3), Red);
     EXPECT_EQ(s.PixelColor(7, 3), White);
     auto rgb = s.RgbRows();

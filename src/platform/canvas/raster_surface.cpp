@@ -168,11 +168,203 @@ uint32_t RasterSurface::PixelColor(int x, int y) const
 
 void RasterSurface::FillRect(const IntRect& rect, uint32_t color)
 {
-    if (color == clNone) return;
+    if (color == NoColor) return;
     cairo_t* cr = FHandles->Cairo;
     SetColor(cr, color);
     cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
     cairo_fill(cr);
+}
+
+namespace {
+
+void ApplyPen(cairo_t* cr, const RasterPen& pen)
+{
+    SetColor(cr, pen.Color);
+    double w = std::max(1.0, pen.Width);
+    cairo_set_line_width(cr, w);
+    double dash = w * 6, dot = w * 2;
+    std::vector<double> pattern;
+    switch (pen.Dash) {
+    case 1:
+        pattern = {dash, dot};
+        break;
+    case 2:
+        pattern = {dot, dot};
+        break;
+    case 3:
+        pattern = {dash, dot, dot, dot};
+        break;
+    case 4:
+        pattern = {dash, dot, dot, dot, dot, dot};
+        break;
+    default:
+        break;
+    }
+    cairo_set_dash(cr, pattern.data(), int(pattern.size()), 0);
+}
+
+// Fills the current path (kept) with `fill`, then strokes it with `pen`.
+void FillAndStroke(cairo_t* cr, uint32_t fill, const RasterPen& pen)
+{
+    if (fill != NoColor) {
+        SetColor(cr, fill);
+        cairo_fill_preserve(cr);
+    }
+    if (pen.Color != NoColor && pen.Width > 0) {
+        ApplyPen(cr, pen);
+        cairo_stroke_preserve(cr);
+    }
+    cairo_new_path(cr);
+}
+
+} // namespace
+
+void RasterSurface::Line(double x1, double y1, double x2, double y2, const RasterPen& pen)
+{
+    if (pen.Color == NoColor || pen.Width <= 0) return;
+    // An axis-aligned line of odd whole width covers whole pixels from its coordinate on, as
+    // device pens draw them.
+    double w = std::max(1.0, pen.Width);
+    if (w == std::floor(w) && int(w) % 2 == 1) {
+        if (y1 == y2) y1 = y2 = y1 + 0.5;
+        if (x1 == x2) x1 = x2 = x1 + 0.5;
+    }
+    cairo_t* cr = FHandles->Cairo;
+    cairo_save(cr);
+    cairo_move_to(cr, x1, y1);
+    cairo_line_to(cr, x2, y2);
+    ApplyPen(cr, pen);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+void RasterSurface::Polygon(std::span<const PointD> points,
+                            uint32_t fill,
+                            const RasterPen& pen,
+                            bool closed)
+{
+    if (points.empty()) return;
+    cairo_t* cr = FHandles->Cairo;
+    cairo_save(cr);
+    cairo_move_to(cr, points[0].X, points[0].Y);
+    for (size_t i = 1; i < points.size(); ++i)
+        cairo_line_to(cr, points[i].X, points[i].Y);
+    if (closed) cairo_close_path(cr);
+    FillAndStroke(cr, closed ? fill : NoColor, pen);
+    cairo_restore(cr);
+}
+
+void RasterSurface::Ellipse(const IntRect& rect, uint32_t fill, const RasterPen& pen)
+{
+    if (rect.Width() <= 0 || rect.Height() <= 0) return;
+    cairo_t* cr = FHandles->Cairo;
+    cairo_save(cr);
+    cairo_translate(cr, rect.Left + rect.Width() / 2.0, rect.Top + rect.Height() / 2.0);
+    cairo_scale(cr, rect.Width() / 2.0, rect.Height() / 2.0);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
+    cairo_restore(cr);
+    cairo_save(cr);
+    FillAndStroke(cr, fill, pen);
+    cairo_restore(cr);
+}
+
+void RasterSurface::RoundRect(const IntRect& rect,
+                              double cornerWidth,
+                              double cornerHeight,
+                              uint32_t fill,
+                              const RasterPen& pen)
+{
+    double rx = std::min(cornerWidth / 2, rect.Width() / 2.0);
+    double ry = std::min(cornerHeight / 2, rect.Height() / 2.0);
+    if (rx <= 0 || ry <= 0) {
+        PointD corners[] = {{double(rect.Left), double(rect.Top)},
+                            {double(rect.Right), double(rect.Top)},
+                            {double(rect.Right), double(rect.Bottom)},
+                            {double(rect.Left), double(rect.Bottom)}};
+        Polygon(corners, fill, pen, true);
+        return;
+    }
+    cairo_t* cr = FHandles->Cairo;
+    cairo_save(cr);
+    auto corner = [&](double cx, double cy, double from) {
+        cairo_save(cr);
+        cairo_translate(cr, cx, cy);
+        cairo_scale(cr, rx, ry);
+        cairo_arc(cr, 0, 0, 1, from, from + std::numbers::pi / 2);
+        cairo_restore(cr);
+    };
+    const double pi = std::numbers::pi;
+    corner(rect.Right - rx, rect.Top + ry, -pi / 2);
+    corner(rect.Right - rx, rect.Bottom - ry, 0);
+    corner(rect.Left + rx, rect.Bottom - ry, pi / 2);
+    corner(rect.Left + rx, rect.Top + ry, pi);
+    cairo_close_path(cr);
+    FillAndStroke(cr, fill, pen);
+    cairo_restore(cr);
+}
+
+void RasterSurface::Hatch(const IntRect& rect, int kind, uint32_t color)
+{
+    if (color == NoColor || rect.Width() <= 0 || rect.Height() <= 0) return;
+    constexpr int Step = 8;
+    cairo_t* cr = FHandles->Cairo;
+    cairo_save(cr);
+    cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
+    cairo_clip(cr);
+    SetColor(cr, color);
+    cairo_set_line_width(cr, 1);
+    bool horizontal = kind == 0 || kind == 4, vertical = kind == 1 || kind == 4;
+    bool forward = kind == 2 || kind == 5, backward = kind == 3 || kind == 5;
+    if (horizontal)
+        for (int y = rect.Top; y < rect.Bottom; y += Step) {
+            cairo_move_to(cr, rect.Left, y + 0.5);
+            cairo_line_to(cr, rect.Right, y + 0.5);
+        }
+    if (vertical)
+        for (int x = rect.Left; x < rect.Right; x += Step) {
+            cairo_move_to(cr, x + 0.5, rect.Top);
+            cairo_line_to(cr, x + 0.5, rect.Bottom);
+        }
+    int span = rect.Width() + rect.Height();
+    if (forward)
+        for (int d = 0; d < span; d += Step) {
+            cairo_move_to(cr, rect.Left + d, rect.Bottom);
+            cairo_line_to(cr, rect.Left + d - rect.Height(), rect.Top);
+        }
+    if (backward)
+        for (int d = 0; d < span; d += Step) {
+            cairo_move_to(cr, rect.Left + d - rect.Height(), rect.Bottom);
+            cairo_line_to(cr, rect.Left + d, rect.Top);
+        }
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+void RasterSurface::DrawBitmap(const Bitmap& bitmap,
+                               const IntRect& dest,
+                               bool smooth,
+                               const IntRect& clip)
+{
+    if (bitmap.Empty() || dest.Width() == 0 || dest.Height() == 0) return;
+    // The bitmap's pixels are cairo's ARGB32 layout; cairo only reads them here.
+    cairo_surface_t* image = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(bitmap.Data())),
+        CAIRO_FORMAT_ARGB32,
+        bitmap.Width(),
+        bitmap.Height(),
+        bitmap.Stride());
+    cairo_t* cr = FHandles->Cairo;
+    cairo_save(cr);
+    cairo_rectangle(cr, clip.Left, clip.Top, clip.Width(), clip.Height());
+    cairo_clip(cr);
+    cairo_translate(cr, dest.Left, dest.Top);
+    cairo_scale(cr, double(dest.Width()) / bitmap.Width(), double(dest.Height()) / bitmap.Height());
+    cairo_set_source_surface(cr, image, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr),
+                             smooth ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(image);
 }
 
 void RasterSurface::TextOut(int x,
@@ -183,7 +375,7 @@ void RasterSurface::TextOut(int x,
                             uint32_t flags,
                             const IntRect& clip)
 {
-    if (text.empty() || !font.Face || font.EmPx <= 0 || font.Color == clNone) return;
+    if (text.empty() || !font.Face || font.EmPx <= 0 || font.Color == NoColor) return;
     std::vector<ShapedGlyph> shaped =
         ShapeLine(*font.Face, font.EmPx, text, (flags & toRightToLeft) != 0);
     std::vector<double> glyphX;

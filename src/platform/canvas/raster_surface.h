@@ -3,12 +3,13 @@
 // it encodes the pixels as an image.
 //
 // Coordinates are device pixels with y growing downwards. Colours are report colours: 32-bit with
-// red in the low byte (0x0000FF is red); clNone (0x1FFFFFFF) draws nothing.
+// red in the low byte (0x0000FF is red); NoColor (0x1FFFFFFF) draws nothing.
 #pragma once
 
 #include "base/string.h"
 #include "platform/canvas/int_rect.h"
 #include "platform/fonts/font_face.h"
+#include "platform/images/bitmap.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,22 @@
 
 namespace vl {
 
-inline constexpr uint32_t clNone = 0x1FFFFFFF;
+inline constexpr uint32_t NoColor = 0x1FFFFFFF;
+
+// How lines are stroked: colour, width in device pixels and dash pattern (0 solid, 1 dash, 2 dot,
+// 3 dash-dot, 4 dash-dot-dot; any other value is solid). Dashes scale with the width.
+struct RasterPen
+{
+    uint32_t Color = 0;
+    double Width = 1;
+    int Dash = 0;
+};
+
+struct PointD
+{
+    double X = 0;
+    double Y = 0;
+};
 
 // Output flags of TextOut, as the layout passes them on.
 enum TextOutFlags : uint32_t
@@ -54,6 +70,22 @@ public:
     uint32_t PixelColor(int x, int y) const;
 
     void FillRect(const IntRect& rect, uint32_t color);
+    void Line(double x1, double y1, double x2, double y2, const RasterPen& pen);
+    // Fills the closed polygon with `fill`, then strokes its outline with `pen` (when `closed`,
+    // else the open path); NoColor skips either part.
+    void Polygon(std::span<const PointD> points, uint32_t fill, const RasterPen& pen, bool closed);
+    // An ellipse inside `rect`; a rectangle whose corners are quarter ellipses of the given size.
+    void Ellipse(const IntRect& rect, uint32_t fill, const RasterPen& pen);
+    void RoundRect(const IntRect& rect,
+                   double cornerWidth,
+                   double cornerHeight,
+                   uint32_t fill,
+                   const RasterPen& pen);
+    // One-pixel hatch lines 8 pixels apart over `rect`: kind 0 horizontal, 1 vertical, 2 forward
+    // diagonal, 3 backward diagonal, 4 cross, 5 diagonal cross.
+    void Hatch(const IntRect& rect, int kind, uint32_t color);
+    // Draws `bitmap` scaled into `dest` (smooth filtering or nearest pixels), clipped to `clip`.
+    void DrawBitmap(const Bitmap& bitmap, const IntRect& dest, bool smooth, const IntRect& clip);
 
     // Draws `text` with its cell's top-left corner at (x, y), the baseline CellAscent below it
     // (rotated with the escapement). `advances` holds one advance per UTF-16 unit in device pixels
