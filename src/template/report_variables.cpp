@@ -3,6 +3,8 @@
 
 #include "platform/component/class_builder.h"
 #include "platform/unicode/text_case.h"
+#include "template/xml_document.h"
+#include "template/xml_serializer.h"
 
 namespace vl {
 
@@ -158,6 +160,55 @@ void TvlxVariables::Assign(const TvlxVariables& source)
     FItems.clear();
     for (const auto& v : source.FItems)
         FItems.push_back(std::make_unique<TvlxVariable>(v->Name(), v->Value()));
+}
+
+void TvlxVariables::LoadFromStream(Stream& stream)
+{
+    Clear();
+    TvlxXMLDocument document;
+    document.LoadFromStream(stream, false);
+    if (SameText(document.Root().Name(), u"variables"))
+        LoadFromXMLItem(document.Root(), document.OldVersion());
+}
+
+void TvlxVariables::LoadFromFile(const std::string& fileName)
+{
+    FileStream file(fileName, FileStream::Mode::OpenRead);
+    LoadFromStream(file);
+}
+
+void TvlxVariables::LoadFromXMLItem(const TvlxXMLItem& item, bool oldXMLFormat)
+{
+    Clear();
+    TvlxXMLSerializer serializer;
+    serializer.SetOldFormat(oldXMLFormat);
+    for (int i = 0; i < item.Count(); ++i) {
+        const TvlxXMLItem& child = item[i];
+        if (!SameText(child.Name(), u"item")) continue;
+        serializer.XMLToObj(child.Text(), Add());
+    }
+}
+
+void TvlxVariables::SaveToStream(Stream& stream) const
+{
+    TvlxXMLDocument document;
+    document.SetAutoIndent(true);
+    TvlxXMLItem& root = document.Root();
+    root.SetName(u"variables");
+    TvlxXMLSerializer serializer;
+    for (const auto& v : FItems) {
+        String text = serializer.ObjToXML(*v);
+        // Value is a Variant, which the serializer writes whatever it holds.
+        if (!text.empty() && text.front() == u' ') text.erase(0, 1);
+        root.Add(u"item").SetText(std::move(text));
+    }
+    document.SaveToStream(stream);
+}
+
+void TvlxVariables::SaveToFile(const std::string& fileName) const
+{
+    FileStream file(fileName, FileStream::Mode::Create);
+    SaveToStream(file);
 }
 
 int TvlxArray::IndexOf(const Variant& key) const

@@ -7,15 +7,19 @@
 // duplicates are allowed: lookups find the first match.
 #pragma once
 
+#include "base/stream.h"
 #include "base/string.h"
 #include "base/variant.h"
 #include "platform/component/class_info.h"
 #include "platform/component/string_list.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace vl {
+
+class TvlxXMLItem;
 
 class TvlxVariable : public Persistent
 {
@@ -69,6 +73,20 @@ public:
     void GetVariablesList(StringView category, StringList& list) const;
 
     void Assign(const TvlxVariables& source);
+
+    // ---- XML form: root "variables", one child "item" per variable with the attributes Name
+    // (when not empty) and Value (always; the value's text, escaped). Values read back as
+    // strings.
+    // Empty the list, read the document; a root of another name leaves the list empty. Throws
+    // TvlxInvalidXMLException for a document that is no template XML, EFOpenError for a file.
+    void LoadFromStream(Stream& stream);
+    void LoadFromFile(const std::string& fileName);
+    // Empty the list, then one variable per child "item" (other children are skipped); the
+    // attribute texts are old-format 8-bit text when oldXMLFormat.
+    void LoadFromXMLItem(const TvlxXMLItem& item, bool oldXMLFormat = false);
+    // An indented document; a file is created anew (EFCreateError when it cannot be).
+    void SaveToStream(Stream& stream) const;
+    void SaveToFile(const std::string& fileName) const;
 
 private:
     int CategoryIndex(StringView category) const; // index of the header, or -1

@@ -1,4 +1,5 @@
 #include "template/report_variables.h"
+#include "template/xml_document.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,89 @@ TEST(ReportVariables, PublishesNameAndValue)
     ASSERT_NE(cls.FindProp(u"name"), nullptr);
     ASSERT_NE(cls.FindProp(u"Value"), nullptr);
     EXPECT_EQ(cls.FindProp(u"Value")->Kind, PropKind::VariantValue);
+}
+
+} // namespace vl
+
+namespace vl {
+
+namespace {
+
+std::string SavedXml(const TvlxVariables& list)
+{
+    MemoryStream stream;
+    list.SaveToStream(stream);
+    return stream.Bytes();
+}
+
+TvlxVariables LoadedXml(const std::string& xml)
+{
+    MemoryStream stream;
+    stream.Write(xml);
+    stream.SetPosition(0);
+    TvlxVariables list;
+    list.SetValue(u"Stale", Variant(u"x"));
+    list.LoadFromStream(stream);
+    return list;
+}
+
+} // namespace
+
+TEST(ReportVariablesXml, WritesOneItemPerVariable)
+{
+    TvlxVariables list;
+    list.Add().SetName(u" Totals");
+    list.SetValue(u"Sum", Variant(u"<A> & \"B\"\r\n"));
+    list.SetValue(u"Count", Variant(int32_t(3)));
+    list.Add(); // no name: only the value is written
+    EXPECT_EQ(SavedXml(list),
+              "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n"
+              "<variables>\r\n"
+              "  <item Name=\" Totals\" Value=\"\"/>\r\n"
+              "  <item Name=\"Sum\" Value=\"&#60;A&#62; &#38; &#34;B&#34;&#13;&#10;\"/>\r\n"
+              "  <item Name=\"Count\" Value=\"3\"/>\r\n"
+              "  <item Value=\"\"/>\r\n"
+              "</variables>\r\n");
+}
+
+TEST(ReportVariablesXml, ReadsBackNamesAndTextValues)
+{
+    TvlxVariables list;
+    list.Add().SetName(u" Totals");
+    list.SetValue(u"Sum", Variant(u"<A> & \"B\"\r\nč"));
+    list.SetValue(u"Count", Variant(int32_t(3)));
+    const TvlxVariables back = LoadedXml(SavedXml(list));
+    ASSERT_EQ(back.Count(), 3u);
+    EXPECT_EQ(back.Item(0).Name(), u" Totals");
+    EXPECT_EQ(back.Value(u"Sum").StringValue(), u"<A> & \"B\"\r\nč");
+    // Values come back as text.
+    EXPECT_EQ(back.Value(u"Count").StringValue(), u"3");
+    EXPECT_EQ(back.IndexOf(u"Stale"), -1);
+}
+
+TEST(ReportVariablesXml, ReadsOnlyItemsOfAVariablesRoot)
+{
+    struct Case
+    {
+        const char* Body;
+        const char* Names;
+    };
+    const Case cases[] = {
+        {"<variables><item Name=\"A\"/><other Name=\"B\"/><ITEM Name=\"C\"/></variables>", "A|C"},
+        {"<Variables><item Name=\"A\"/></Variables>", "A"},
+        {"<values><item Name=\"A\"/></values>", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Body);
+        const TvlxVariables list = LoadedXml(
+            std::string("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>") + c.Body);
+        EXPECT_EQ(Names(list), c.Names);
+    }
+}
+
+TEST(ReportVariablesXml, BrokenDocumentsRaiseInvalidFileFormat)
+{
+    EXPECT_THROW(LoadedXml("<variables><item Name=\"A\"></variables>"), TvlxInvalidXMLException);
 }
 
 } // namespace vl
