@@ -5,6 +5,8 @@
 #include "base/exception.h"
 #include "base/limits.h"
 #include "front/generator_options.h"
+#include "model/model_classes.h"
+#include "platform/component/class_registry.h"
 #include "request/request_pipeline.h"
 
 #include <memory>
@@ -56,6 +58,7 @@ int RunGenerator(const StringList& args, std::string_view exeName, ConsoleStream
         return 1;
     };
     try {
+        RegisterModelClasses(ClassRegistry::Global());
         RunMainSequence(args, exeName, console);
         return 0;
     } catch (const Exception& e) {

@@ -1,0 +1,98 @@
+// Preparing the report: the dataset check, the script, the engine run, the template put back
+// afterwards and the combined error at the end.
+#include "base/exception.h"
+#include "base/format.h"
+#include "model/report.h"
+
+namespace vl {
+
+bool TvlxReport::PrepareScript()
+{
+    // The report's items carry the report as owner mark, the compiled program the script text.
+    const void* programMark = &FScriptText;
+    FScript.ClearItems(this);
+    FScript.ClearItems(programMark);
+    if (FEngine) FEngine->ClearNotifyList();
+
+    FScript.SetOwnerMark(this);
+    const std::vector<TvlxComponent*> all = AllObjects();
+    for (TvlxComponent* c : all) {
+        c->IsDesigning = false;
+        c->BeforeStartReport();
+        if (!c->Name().empty())
+            FScript.AddObject(c->Name(), static_cast<const Persistent*>(c), c->ClassType().Name());
+    }
+    FScript.AddObject(u"Report", static_cast<const Persistent*>(this), u"TvlxReport");
+    FScript.AddObject(u"Engine", FEngine ? FEngine->ScriptObject() : nullptr, u"TvlxEngine");
+    FScript.AddObject(u"Outline", FEngine ? FEngine->OutlineObject() : nullptr, u"TvlxOutline");
+    FScript.SetOwnerMark(nullptr);
+
+    // Empties the expression cache and adds Value, Self, Get, Set and the macro functions.
+    FEvaluator.PrepareScript(FScriptLanguage);
+
+    FScript.SetLines(FScriptText.Text());
+    FScript.SetSyntaxType(FScriptLanguage);
+    FScript.SetOwnerMark(programMark);
+    const bool compiled = FScript.Compile();
+    FScript.SetOwnerMark(nullptr);
+    if (!compiled) {
+        FErrors.Add(Format(u"Script error at %s: %s", {FScript.ErrorPos(), FScript.ErrorMsg()}));
+        return false;
+    }
+    return true;
+}
+
+bool TvlxReport::RunReport()
+{
+    if (!PrepareScript()) return false;
+    if (FScript.HasStatements()) FScript.Execute();
+    if (FTerminated) return false;
+    if (!FEngine) throw Exception(u"The step \"band engine\" is not built yet");
+    return FEngine->Run();
+}
+
+bool TvlxReport::PrepareReport(bool clearLastReport)
+{
+    if (clearLastReport && FEngine) FEngine->ClearPreparedPages();
+    FErrors.Clear();
+    FTerminated = false;
+    bool result = false;
+
+    CheckDatasets();
+    if (FErrors.Empty()) {
+        // The template is saved before the run and read back after it, so whatever the script
+        // or the engine change in template objects is undone; prepared pages hold copies.
+        const bool destroyForms = FEngineOptions.DestroyForms;
+        String password;
+        MemoryStream saved;
+        if (destroyForms) {
+            password = std::move(FReportOptions.Password);
+            FReportOptions.Password.clear();
+            SaveToStream(saved);
+        }
+        try {
+            result = RunReport();
+        } catch (const Exception& e) {
+            FErrors.Add(e.Message());
+            result = false;
+        }
+        if (destroyForms) {
+            const TvlxErrorList errors = FErrors;
+            saved.SetPosition(0);
+            FReloading = true;
+            struct Reloading
+            {
+                bool& Flag;
+                ~Reloading() { Flag = false; }
+            } reloading{FReloading};
+            LoadTemplate(saved);
+            FReportOptions.Password = std::move(password);
+            FErrors = errors;
+        }
+    }
+    if (!FErrors.Empty()) result = false;
+    ReportErrors();
+    return result;
+}
+
+} // namespace vl
