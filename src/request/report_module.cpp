@@ -69,6 +69,9 @@ TReportGenerator::TReportGenerator()
     FReport = std::make_unique<TvlxReport>();
     InsertComponent(FReport.get());
     FReport->SetName(u"vlxReport1");
+    // The report's stored settings: preparation errors end the run.
+    FReport->EngineOptions().NewSilentMode = TvlxSilentMode::simReThrow;
+    FReport->ShowProgress = false;
 
     FPDFExport = std::make_unique<TvlxPDFExport>();
     InsertComponent(FPDFExport.get());
@@ -139,7 +142,8 @@ void TReportGenerator::Export2PDF(Stream& output)
         ~StreamAttachment() { Filter.SetStream(nullptr); }
     } attachment{*FPDFExport};
     FPDFExport->SetStream(&output);
-    throw Exception(u"The step \"report preparation\" is not built yet");
+    FReport->PrepareReport(true);
+    throw Exception(u"The step \"PDF export\" is not built yet");
 }
 
 TReportGenerator* FindReportGenerator(StringView name)

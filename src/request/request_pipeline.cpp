@@ -3,22 +3,13 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "request/report_binding.h"
 #include "request/report_module.h"
 #include "request/request_binding.h"
 #include "request/request_reader.h"
 #include "request/table_builder.h"
 
 namespace vl {
-
-namespace {
-
-// Marks a step whose consumer the generator does not have yet.
-[[noreturn]] void StepNotBuilt(StringView step)
-{
-    throw Exception(Format(u"The step \"%s\" is not built yet", {step}));
-}
-
-} // namespace
 
 std::string RunRequestPipeline(Stream& input, int32_t stringFieldSize)
 {
@@ -33,8 +24,11 @@ std::string RunRequestPipeline(Stream& input, int32_t stringFieldSize)
         RegisterTables(module, tables);
     }
     if (const auto links = OptionalObjectMember(request, "links")) ApplyLinks(module, *links);
-    const String templateText = TemplateText(request);
-    StepNotBuilt(u"template loading");
+    LoadTemplate(module.vlxReport1(), request);
+    ApplyVariables(module.vlxReport1(), request);
+    MemoryStream output;
+    module.Export2PDF(output);
+    return output.TakeBytes();
 }
 
 } // namespace vl
