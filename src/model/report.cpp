@@ -5,6 +5,7 @@
 #include "model/resources.h"
 #include "platform/component/class_builder.h"
 #include "platform/unicode/text_case.h"
+#include "request/dataset_adapter.h"
 
 #include <algorithm>
 #include <array>
@@ -74,6 +75,7 @@ const ClassInfo& TvlxReport::StaticClass()
         DescribeClass<T, TvlxComponent>(u"TvlxReport")
             .Prop<&T::Version, &T::SetVersion>(u"Version")
             .Prop<&T::ParentReport, &T::SetParentReport>(u"ParentReport")
+            .Prop<&T::DataSet, &T::SetDataSet>(u"DataSet")
             .Prop<&T::DataSetName, &T::SetDataSetName>(u"DataSetName")
             .Prop<&T::DotMatrixReport>(u"DotMatrixReport", false)
             .Prop<&T::FEngineOptions>(u"EngineOptions")

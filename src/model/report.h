@@ -74,7 +74,7 @@ public:
 
 private:
     TvlxComponent* FReport;
-    ComponentLink<Component> FDataSet;
+    ComponentLink<TvlxDataSet> FDataSet;
     String FDataSetName;
 };
 
@@ -180,6 +180,10 @@ public:
 
     // The first dataset of the list with this user name (without case), or nullptr.
     TvlxDataSet* GetDataset(StringView alias) const;
+    // The dataset a data-bound property named `name` resolves to: with UseGlobalDataSetList the
+    // process-wide list (adapters of other reports left out), else this list; `previous` when
+    // nothing matches, nullptr for an empty name.
+    TvlxDataSet* FindDataSet(TvlxDataSet* previous, StringView name) const;
     // Splits `Dataset."Field"` at the first full stop followed by a double quote; the field is
     // the rest less its last character. Without such a pair both are empty / nullptr.
     void GetDatasetAndField(StringView complexName, TvlxDataSet*& dataset, String& field) const;
@@ -252,7 +256,7 @@ private:
     TsbReportEvaluator FEvaluator;
     std::unique_ptr<TvlxCustomEngine> FEngine;
     String FParentReport;
-    ComponentLink<Component> FDataSet;
+    ComponentLink<TvlxDataSet> FDataSet;
     String FDataSetName;
     String FScriptLanguage = u"PascalScript";
     StringList FScriptText;

@@ -2,10 +2,12 @@
 #include "model/report.h"
 #include "platform/component/class_builder.h"
 #include "platform/component/class_registry.h"
-#include "template/prop_data.h"
+#include "request/dataset_adapter.h"
+#include "support/report_fixtures.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace vl {
 namespace {
@@ -29,43 +31,6 @@ public:
         return info;
     }
     const ClassInfo& ClassType() const override { return StaticClass(); }
-};
-
-// An engine whose run is a test's function; it counts its runs.
-class FakeEngine : public TvlxCustomEngine
-{
-public:
-    std::function<bool()> OnRun = [] { return true; };
-    int Runs = 0;
-    bool FRunning = false;
-
-    bool Run() override
-    {
-        ++Runs;
-        FRunning = true;
-        struct Stop
-        {
-            bool& R;
-            ~Stop() { R = false; }
-        } stop{FRunning};
-        return OnRun();
-    }
-    bool Running() const override { return FRunning; }
-    void ClearPreparedPages() override {}
-    void ClearNotifyList() override {}
-    double StartDate() const override { return 45000; }
-    double StartTime() const override { return 0.5; }
-    int32_t LogicalPage() const override { return 3; }
-    int32_t PhysicalPage() const override { return 4; }
-    int32_t LogicalTotalPages() const override { return 5; }
-    int32_t TotalPages() const override { return 6; }
-    int32_t CurLine() const override { return 7; }
-    int32_t CurLineThrough() const override { return 8; }
-    Variant GetAggregateValue(StringView, StringView, const Variant&, int64_t) override
-    {
-        return Variant(int32_t(42));
-    }
-    const void* OutlineObject() const override { return nullptr; }
 };
 
 class ReportTest : public ::testing::Test
@@ -103,21 +68,6 @@ protected:
     TvlxReport Report;
     FakeEngine* Engine = nullptr;
 };
-
-// A property data block holding one of the report's lists of attribute texts.
-std::string ListBlock(StringView name, const std::vector<String>& items)
-{
-    PropDataWriter writer;
-    writer.WriteName(name);
-    writer.WriteListBegin();
-    for (const String& item : items) {
-        writer.WriteListBegin();
-        writer.WriteWideString(item);
-        writer.WriteListEnd();
-    }
-    writer.WriteListEnd();
-    return ToUtf8(BytesToHex(writer.Bytes()));
-}
 
 TEST_F(ReportTest, StartsWithItsDefaults)
 {
@@ -472,6 +422,66 @@ TEST_F(ReportTest, DatasetAndFieldNamesSplitAtTheQuotedField)
         EXPECT_EQ(Utf8(field), c.Field);
         EXPECT_EQ(dataset, nullptr);
     }
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+// Class names of the report's children, in order, with their names.
+std::string Children(const TvlxReport& report)
+{
+    std::string out;
+    for (const auto& c : report.Objects())
+        out +=
+            (out.empty() ? "" : "|") + Utf8(String(c->ClassType().Name())) + ":" + Utf8(c->Name());
+    return out;
+}
+
+TEST_F(ReportTest, LoadPutsADataPageFirst)
+{
+    RegisterDataClasses(ClassRegistry::Global());
+    struct Case
+    {
+        const char* Body;
+        const char* Children;
+    };
+    const Case cases[] = {
+        {R"(<TvlxReportPage Name="Page1"/>)", "TvlxDataPage:Data|TvlxReportPage:Page1"},
+        {R"(<TvlxReportPage Name="Data"/>)", "TvlxDataPage:DataPage1|TvlxReportPage:Data"},
+        {R"(<TvlxReportPage Name="Page1"/><TvlxDataPage Name="D"/>)",
+         "TvlxReportPage:Page1|TvlxDataPage:D"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Body);
+        Load(std::string("<TvlxReport>") + c.Body + "</TvlxReport>");
+        EXPECT_EQ(Children(Report), c.Children);
+    }
+}
+
+TEST_F(ReportTest, NonVisualObjectsMoveOntoTheNewDataPage)
+{
+    RegisterDataClasses(ClassRegistry::Global());
+    Load(R"(<TvlxReport><TvlxReportPage Name="Page1"><TvlxUserDataSet Name="U1"/>)"
+         R"(<TvlxTestBox Name="Box"/><TvlxUserDataSet Name="U2"/></TvlxReportPage></TvlxReport>)");
+    TvlxComponent* page = Report.FindObject(u"Data");
+    ASSERT_NE(page, nullptr);
+    struct Case
+    {
+        const char16_t* Name;
+        double Left;
+    };
+    for (const Case& c : {Case{u"U1", 60}, Case{u"U2", 124}}) {
+        SCOPED_TRACE(Utf8(c.Name));
+        TvlxComponent* d = Report.FindObject(c.Name);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->Parent(), page);
+        EXPECT_DOUBLE_EQ(d->Left(), c.Left);
+        EXPECT_DOUBLE_EQ(d->Top(), 20);
+    }
+    EXPECT_NE(Report.FindObject(u"Box")->Parent(), page);
 }
 
 } // namespace
