@@ -13,10 +13,14 @@ struct ResourceEntry
     StringView Text;
 };
 
-constexpr std::array<ResourceEntry, 3> Resources{{
+constexpr std::array<ResourceEntry, 7> Resources{{
     {u"clDSNotExist", u"Dataset \"%s\" does not exist"},
     {u"clDSNotIncl", u"(dataset is not included in Report.DataSets)"},
     {u"clErrors", u"The following error(s) have occured:"},
+    {u"enBandPos", u"Incorrect band position:"},
+    {u"enUnconnGFooter", u"No group header for"},
+    {u"enUnconnGroup", u"No data band for the group"},
+    {u"enUnconnHeader", u"Unconnected header/footer"},
 }};
 
 } // namespace

@@ -1,0 +1,247 @@
+// The band engine: turns a loaded report and its datasets into prepared pages.
+//
+// The road through it: Run builds the band tree of every report page (band_tree.h), runs the
+// pages (once, or once per record of the report's DataSet, and twice for a double pass), and for
+// each page run walks the top-level data bands over their datasets and, per record, their detail
+// bands (data_band_run.cpp). Every band is printed through ShowBand at CurY (show_band.cpp); a
+// band that does not fit starts a new column or output page (page_flow.cpp).
+//
+// Contract:
+// - Positions are pixels; CurY is measured from the top of the printable area of the current
+//   output page, CurX from its left edge.
+// - The engine does not own the report or the prepared-page store; the report owns both and
+//   outlives the engine's work. Printed bands reach the store as copies (AddObject); template
+//   objects are changed while a band is printed and put back right after (AfterPrint), and the
+//   report reloads the whole template after the run.
+// - Misplaced bands and dataset conflicts go to the report's error list and Run returns False
+//   without printing. Errors raised while a band is printed end the run; Finalize still runs.
+// - The run checks the report's Terminated between records, page runs and report records;
+//   what is already prepared stays.
+#pragma once
+
+#include "base/string.h"
+#include "layout/header_list.h"
+#include "layout/preview_pages.h"
+#include "model/custom_engine.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace vl {
+
+class ClassInfo;
+class TvlxBand;
+class TvlxComponent;
+class TvlxDataBand;
+class TvlxDataSet;
+class TvlxGroupHeader;
+class TvlxReport;
+class TvlxReportPage;
+
+class TvlxEngine : public TvlxCustomEngine, public TvlxPreviewPagesHost
+{
+public:
+    TvlxEngine(TvlxReport& report, TvlxCustomPreviewPages& previewPages);
+    ~TvlxEngine() override;
+    TvlxEngine(const TvlxEngine&) = delete;
+    TvlxEngine& operator=(const TvlxEngine&) = delete;
+
+    // ---- The run
+    // Initialize, then the pages (twice for a double pass), then Finalize; False when the band
+    // tree or the datasets are wrong (see the report's Errors) or the run was cancelled.
+    bool Run() override;
+    bool Running() const override { return FRunning; }
+    // Builds the band trees and checks the datasets; True when the report's Errors stay empty.
+    bool Initialize();
+    // Finalises the report's datasets and finishes the store; ends Running.
+    void Finalize();
+    // Ends the run at the next check (sets the report's Terminated).
+    void StopReport();
+
+    // ---- Printing, also for scripts that build a page themselves (OnManualBuild)
+    // Prints `band` (and its child chain) at CurY; nothing for nullptr.
+    void ShowBand(TvlxBand* band);
+    // The first band of class `bandClass` on the current page.
+    void ShowBand(const ClassInfo& bandClass);
+    // The report object named `bandName`, when it is a band.
+    void ShowBandByName(StringView bandName);
+    void NewPage();
+    void NewColumn();
+    void EndPage();
+    void BreakAllKeep();
+
+    // ---- Measures (pixels)
+    // Column header and page header, each with its chain of child bands.
+    double HeaderHeight() const;
+    // Column footer plus page footer (child bands not counted).
+    double FooterHeight() const;
+    double GetPageHeight() const;
+    // Space left below CurY for bands; 1000000 on an endless page.
+    double FreeSpace() const;
+
+    // ---- State
+    int32_t CurColumn() const { return FCurColumn; }
+    int32_t CurVColumn() const { return FCurVColumn; }
+    double CurX() const { return FCurX; }
+    double CurY() const override { return FCurY; }
+    void SetCurX(double value) { FCurX = value; }
+    void SetCurY(double value) { FCurY = value; }
+    bool DoublePass() const override;
+    bool FinalPass() const override { return FFinalPass; }
+    double PageWidth() const { return FPageWidth; }
+    double PageHeight() const { return FPageHeight; }
+    bool SecondScriptCall() const { return FSecondScriptCall; }
+    // Objects told about every printed data record (OnNotify); not owned.
+    std::vector<TvlxComponent*>& NotifyList() { return FNotifyList; }
+    TvlxCustomPreviewPages& PreviewPages() const { return FPreviewPages; }
+    TvlxReport& Report() const { return FReport; }
+
+    // ---- TvlxCustomEngine
+    void ClearPreparedPages() override;
+    void ClearNotifyList() override { FNotifyList.clear(); }
+    double StartDate() const override { return FStartDate; }
+    double StartTime() const override { return FStartTime; }
+    int32_t LogicalPage() const override;
+    int32_t PhysicalPage() const override;
+    int32_t LogicalTotalPages() const override;
+    int32_t TotalPages() const override { return FTotalPages; }
+    int32_t CurLine() const override { return FCurLine; }
+    int32_t CurLineThrough() const override { return FCurLineThrough; }
+    // Aggregates are not part of this engine yet: throws Exception naming the missing step.
+    Variant GetAggregateValue(StringView name,
+                              StringView expression,
+                              const Variant& band,
+                              int64_t flags) override;
+    const void* OutlineObject() const override;
+
+    // ---- TvlxPreviewPagesHost (the store asks the engine about the run)
+    bool EngineRunning() const override { return FRunning; }
+    bool Terminated() const override;
+    void SetTerminated(bool value) override;
+
+private:
+    // ---- engine.cpp: the passes and the page runs
+    void CheckDataSets();
+    // The dialog step: False when OnRunDialogs cancelled the run.
+    bool RunDialogs();
+    void RunPasses();
+    void RunReportPages();
+    void RunAllPages();
+    void RunReportPage(TvlxReportPage& page);
+    void RunPageOnce(TvlxReportPage& page);
+    void ShowPageObjects(TvlxReportPage& page);
+
+    // ---- data_band_run.cpp: data bands over their datasets
+    void RunDataBands(const std::vector<TvlxBand*>& bands);
+    void RunDataBand(TvlxBand& band, TvlxDataSet& dataSet);
+    // Data-band columns after a record printed at `rowStart`: the next record goes beside it,
+    // or below the tallest record of the full row.
+    void CloseColumnRecord(TvlxDataBand& band, double rowStart);
+
+    // ---- groups.cpp: group headers and footers of a data band (levels from 0, outer first)
+    void StartGroups(TvlxDataBand& band, size_t fromLevel, bool atStart);
+    // Before a later record: closes and restarts the outermost group whose condition changed;
+    // True when one did.
+    bool CheckGroups(TvlxDataBand& band, TvlxDataSet& dataSet);
+    // Footers from the innermost level down to `toLevel`.
+    void ShowGroupFooters(TvlxDataBand& band, size_t toLevel);
+    Variant GroupValue(TvlxGroupHeader& header);
+
+    // True when `container` (a page or a data band) has a detail record to print, at any depth.
+    bool HasPrintableDetail(TvlxComponent& container,
+                            const std::vector<TvlxBand*>& subBands,
+                            bool printAnyway);
+
+    // ---- show_band.cpp: one band at CurY
+    void OutputBand(TvlxBand& band);
+    // Part of the band's preparation that the engine does itself: events, views' data, height.
+    void PrepareBand(TvlxBand& band);
+    void UnprepareBand(TvlxBand& band);
+    // Copies the placed band to the store (during page start only when the page lacks it).
+    void StoreBand(TvlxBand& band);
+    bool IsMultiColumnDataBand(const TvlxBand& band) const;
+
+    // ---- page_flow.cpp: output pages, columns, page start and end
+    void StartPage();
+    void AddOutputPage();
+    double ChainHeight(const TvlxBand* band) const;
+    // Outline entries: the page's at the top of each output page, a band's at its top after it
+    // was shown; the band's entry opens a level (True) that its data band or group closes.
+    void AddPageOutline();
+    bool AddBandOutline(TvlxBand& band);
+    // Pastes the block cut for a keep at (x, CurY) of the new page or column and continues below.
+    void MoveKeptBlock(double x);
+
+    // ---- keeping.cpp
+    // Starts keeping the output from store position `position` (-1: from here) with `band`;
+    // nothing while a keep is active or before the first record of the page run.
+    void StartKeep(TvlxBand* band, int32_t position = -1);
+    // Ends the keep when `band` started it.
+    void EndKeep(const TvlxBand* band);
+
+    TvlxReport& FReport;
+    TvlxCustomPreviewPages& FPreviewPages;
+    std::vector<TvlxComponent*> FNotifyList;
+
+    bool FRunning = false;
+    bool FFinalPass = true;
+    bool FSecondScriptCall = false;
+    int32_t FTotalPages = 0;
+    double FStartDate = 0;
+    double FStartTime = 0;
+
+    // Position
+    int32_t FCurColumn = 1;
+    int32_t FCurVColumn = 0;
+    double FCurX = 0;
+    double FCurY = 0;
+    double FPageWidth = 0;
+    double FPageHeight = 0;
+    double FFirstColumnY = 0;
+    double FPageCurX = 0;
+    double FPrevFooterHeight = 0;
+    // Where the current row of a multi-column data band began: store position and CurY.
+    int32_t FRowStartPosition = 0;
+    double FRowStartY = 0;
+    int32_t FCurLine = 0;
+    int32_t FCurLineThrough = 0;
+
+    // Page run
+    TvlxReportPage* FPage = nullptr;
+    TvlxBand* FCurBand = nullptr;
+    TvlxBand* FLastBandOnPage = nullptr;
+    TvlxBand* FStartNewPageBand = nullptr;
+    TvlxHeaderList FHeaderList;
+    bool FFirstReportPage = false;
+    bool FIsFirstBand = false;
+    bool FIsFirstPage = false;
+    bool FIsLastPage = false;
+    bool FTitlePrinted = false;
+    bool FCallFromAddPage = false;
+    bool FCallFromEndPage = false;
+    bool FCallFromPHeader = false;
+    // Set while a page or column starts or ends: bands are then placed without a fit check and
+    // stored only when the page does not hold them yet.
+    bool FInPageStart = false;
+    // Set while bands of a page column's start or end are shown: no fit check, always stored.
+    bool FPlaceDirectly = false;
+    bool FDontShowHeaders = false;
+    // Names and record numbers of the master records being printed (drill-down names).
+    std::vector<std::pair<String, int32_t>> FHBandNamesTree;
+
+    // Keeping (keeping.cpp): the block from FKeepPosition on moves along at a break.
+    bool FKeeping = false;
+    TvlxBand* FKeepBand = nullptr;
+    double FKeepCurY = 0;
+    int32_t FKeepPosition = 0; // store position where the kept block begins
+    int32_t FKeepOutline = 0;
+    int32_t FKeepAnchor = 0;
+    // The kept block began with a data header (KeepHeader); a footer is being shown.
+    bool FKeepHeader = false;
+    bool FKeepFooter = false;
+    // Store position before the last record of the data band, for KeepFooter.
+    int32_t FKeepFooterPosition = 0;
+};
+
+} // namespace vl

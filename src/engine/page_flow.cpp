@@ -1,0 +1,280 @@
+// Output pages and columns: the start of a page run and of each output page (overlay, title,
+// page header, re-printed headers, column header), the end of a page (column footer, report
+// summary, page footer, overlay on top), and the breaks to a new page or page column.
+#include "engine/engine.h"
+#include "model/band_kinds.h"
+#include "model/data_band.h"
+#include "model/report.h"
+#include "model/report_page.h"
+#include "model/units.h"
+
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+// Shows `band` with a flag of the engine set for the time of it.
+class FlagScope
+{
+public:
+    FlagScope(bool& flag, bool value)
+        : FFlag(flag)
+        , FSaved(flag)
+    {
+        FFlag = value;
+    }
+    ~FlagScope() { FFlag = FSaved; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& FFlag;
+    bool FSaved;
+};
+
+} // namespace
+
+void TvlxEngine::StartPage()
+{
+    FlagScope inPageStart(FInPageStart, true);
+    auto* title = FPage->FindBand<TvlxReportTitle>();
+    auto* pageHeader = FPage->FindBand<TvlxPageHeader>();
+    FHeaderList.Clear();
+    if (FPage->FTitleBeforeHeader) {
+        FHeaderList.AddItem(title, 0, false);
+        FHeaderList.AddItem(pageHeader, 0, false);
+    } else {
+        FHeaderList.AddItem(pageHeader, 0, false);
+        FHeaderList.AddItem(title, 0, false);
+    }
+    FPageHeight = (FPage->PaperHeight() - FPage->TopMargin() - FPage->BottomMargin()) * PixelsPerMm;
+    FPageWidth = (FPage->PaperWidth() - FPage->LeftMargin() - FPage->RightMargin()) * PixelsPerMm;
+    FCurX = 0;
+    FCurY = 0;
+    FPageCurX = 0;
+    FCurColumn = 1;
+    FIsFirstPage = true;
+    FIsLastPage = false;
+    FPreviewPages.Outline().LevelRoot();
+    if (FPage->FResetPageNumbers) FPreviewPages.ResetLogicalPageNumber();
+
+    if (FPreviewPages.Count() > 0 && FPage->FPrintOnPreviousPage) {
+        FPreviewPages.SetCurPage(FPreviewPages.Count() - 1);
+        FCurY = FPreviewPages.GetLastY();
+        FHeaderList.RemoveItem(title);
+        ShowBand(title);
+    } else {
+        AddOutputPage();
+    }
+    if (FFirstReportPage) FPreviewPages.SetFirstPage(FPreviewPages.CurPage());
+
+    FFirstColumnY = FCurY;
+    auto* columnHeader = FPage->FindBand<TvlxColumnHeader>();
+    ShowBand(columnHeader);
+    FHeaderList.AddItem(columnHeader, FPageCurX, false);
+    FHeaderList.RemoveItem(title);
+    AddPageOutline();
+}
+
+void TvlxEngine::AddPageOutline()
+{
+    FPreviewPages.Outline().LevelRoot();
+    if (FPage->FOutlineText.empty()) return;
+    FReport.FCurObject = FPage->Name();
+    FPreviewPages.Outline().AddItem(FReport.Calc(FPage->FOutlineText).ToText(), 0);
+}
+
+bool TvlxEngine::AddBandOutline(TvlxBand& band)
+{
+    if (band.FOutlineText.empty()) return false;
+    if (band.Visible()) {
+        const double height = band.FStretched ? band.FStretchedHeight : band.Height();
+        FReport.FCurObject = band.Name();
+        const String text = FReport.Calc(band.FOutlineText).ToText();
+        FPreviewPages.Outline().AddItem(text, static_cast<int32_t>(std::nearbyint(FCurY - height)));
+    }
+    // The level is opened for an invisible band too, so that it closes in step with the
+    // data band's or group's end.
+    return true;
+}
+
+void TvlxEngine::AddOutputPage()
+{
+    FlagScope inPageStart(FInPageStart, true);
+    FPrevFooterHeight = 0;
+    FPreviewPages.AddPage(*FPage);
+    FCurY = 0;
+    auto* overlay = FPage->FindBand<TvlxOverlay>();
+    if (overlay != nullptr && !overlay->FPrintOnTop) ShowBand(overlay);
+    FCurY = 0;
+    FFirstColumnY = 0;
+
+    for (int32_t i = 0; i < FHeaderList.Count(); ++i) {
+        const TvlxHeaderListItem item = FHeaderList[i];
+        auto* band = dynamic_cast<TvlxBand*>(item.Band);
+        if (band == nullptr || band == FStartNewPageBand) continue;
+        const bool dataHeader = dynamic_cast<TvlxHeader*>(band) != nullptr;
+        const bool groupHeader = dynamic_cast<TvlxGroupHeader*>(band) != nullptr;
+        if (((dataHeader && FKeepHeader) || item.IsInKeepList) && !FKeepFooter) continue;
+        if ((dataHeader || groupHeader) && FDontShowHeaders) continue;
+        if (dataHeader && band == FLastBandOnPage) continue;
+        auto* pageHeader = dynamic_cast<TvlxPageHeader*>(band);
+        if (pageHeader != nullptr && FIsFirstPage && !pageHeader->FPrintOnFirstPage) {
+            if (!pageHeader->FPrintChildIfInvisible) continue;
+            band = pageHeader->Child(); // printed in the header's place
+            if (band == nullptr) continue;
+        }
+
+        const double saveX = FCurX;
+        const int32_t saveLine = FCurLine;
+        const int32_t saveLineThrough = FCurLineThrough;
+        FCurX = item.Left;
+        FCurLine = band->FLineN;
+        FCurLineThrough = band->FLineThrough;
+        band->Overflow = true;
+        {
+            FlagScope fromAddPage(FCallFromAddPage, true);
+            FlagScope fromPageHeader(FCallFromPHeader, pageHeader != nullptr);
+            ShowBand(band);
+        }
+        band->Overflow = false;
+        FCurX = saveX;
+        FCurLine = saveLine;
+        FCurLineThrough = saveLineThrough;
+
+        if (dynamic_cast<TvlxReportTitle*>(item.Band) != nullptr) {
+            FHeaderList.RemoveItem(item.Band); // the title prints once
+            --i;
+            if (FIsFirstBand) FTitlePrinted = true;
+        }
+        if (pageHeader != nullptr) FFirstColumnY = FCurY;
+    }
+}
+
+void TvlxEngine::EndPage()
+{
+    if (!FCallFromEndPage) {
+        if (auto* footer = FPage->FindBand<TvlxColumnFooter>()) {
+            const double saveX = FCurX;
+            FCurX -= FPageCurX;
+            FlagScope placeDirectly(FPlaceDirectly, true);
+            ShowBand(footer);
+            FCurX = saveX;
+        }
+    }
+    if (!FIsLastPage) {
+        FCurX = FPageCurX;
+        FCurColumn = 1;
+    } else if (!FCallFromEndPage) {
+        FlagScope fromEndPage(FCallFromEndPage, true);
+        ShowBand(FPage->FindBand<TvlxReportSummary>());
+    }
+
+    if (auto* footer = FPage->FindBand<TvlxPageFooter>()) {
+        const bool lastPage = FIsLastPage && !FCallFromEndPage;
+        FCurY = GetPageHeight() - footer->Height();
+        FPrevFooterHeight = lastPage && footer->FPrintOnLastPage ? footer->Height() : 0;
+        const bool leftOut =
+            (FIsFirstPage && !footer->FPrintOnFirstPage) || (lastPage && !footer->FPrintOnLastPage);
+        if (leftOut) {
+            footer->BeforePrint();
+            footer->AfterPrint();
+        } else {
+            const double saveX = FCurX;
+            FCurX = 0;
+            FlagScope inPageStart(FInPageStart, true); // stored once, never moved
+            ShowBand(footer);
+            FCurX = saveX;
+        }
+    }
+    auto* overlay = FPage->FindBand<TvlxOverlay>();
+    if (overlay != nullptr && overlay->FPrintOnTop) {
+        FCurY = 0;
+        FlagScope inPageStart(FInPageStart, true);
+        ShowBand(overlay);
+    }
+    FIsFirstPage = false;
+}
+
+void TvlxEngine::NewPage()
+{
+    // A kept block taller than a whole page would break again on every page: it is let go.
+    if (FKeeping && FKeepBand != nullptr &&
+        FCurY - FKeepCurY + FKeepBand->Height() > GetPageHeight() - FooterHeight())
+        BreakAllKeep();
+
+    TvlxBand* travellingHeader = nullptr;
+    if (FKeeping) {
+        FPreviewPages.CutObjects(FKeepPosition);
+        // The data header travels with the block when the block began with it.
+        auto* data = dynamic_cast<TvlxDataBand*>(FCurBand);
+        if (data != nullptr && std::abs(FPreviewPages.GetLastY() - FCurY) >= 0.0001) {
+            travellingHeader = data->FHeader;
+            FHeaderList.RemoveItem(travellingHeader);
+        }
+    }
+    FLastBandOnPage = FCurBand;
+    EndPage();
+    AddOutputPage();
+    FLastBandOnPage = nullptr;
+    if (FKeeping) {
+        MoveKeptBlock(0);
+        if (travellingHeader != nullptr) FHeaderList.AddItem(travellingHeader, FPageCurX, false);
+    }
+    FKeeping = false;
+    FKeepHeader = false;
+    FKeepCurY = 0;
+    AddPageOutline();
+}
+
+void TvlxEngine::MoveKeptBlock(double x)
+{
+    FPreviewPages.PasteObjects(x, FCurY);
+    const auto newTop = static_cast<int32_t>(std::nearbyint(FCurY));
+    FPreviewPages.Outline().ShiftItems(FKeepOutline, newTop);
+    FPreviewPages.ShiftAnchors(FKeepAnchor, newTop);
+    FCurY = FPreviewPages.GetLastY(x);
+}
+
+void TvlxEngine::NewColumn()
+{
+    if (FCurColumn >= FPage->Columns()) {
+        NewPage();
+        return;
+    }
+    if (FKeeping) {
+        FPreviewPages.CutObjects(FKeepPosition);
+        FCurY = FPreviewPages.GetLastY();
+    }
+    FLastBandOnPage = FCurBand;
+    if (auto* footer = FPage->FindBand<TvlxColumnFooter>()) {
+        FlagScope placeDirectly(FPlaceDirectly, true);
+        ShowBand(footer);
+    }
+    ++FCurColumn;
+    const double columnX =
+        FPage->ColumnPositionMm(static_cast<size_t>(FCurColumn - 1)) * PixelsPerMm;
+    FCurY = FFirstColumnY;
+    for (int32_t i = 0; i < FHeaderList.Count(); ++i) {
+        const TvlxHeaderListItem item = FHeaderList[i];
+        auto* band = dynamic_cast<TvlxBand*>(item.Band);
+        if (band == nullptr || dynamic_cast<TvlxPageHeader*>(band) != nullptr) continue;
+        if (band == FLastBandOnPage || item.IsInKeepList || FKeepHeader) continue;
+        FCurX = item.Left + columnX;
+        band->Overflow = true;
+        {
+            FlagScope placeDirectly(FPlaceDirectly, true);
+            ShowBand(band);
+        }
+        band->Overflow = false;
+    }
+    FCurX = FPageCurX + columnX;
+    FLastBandOnPage = nullptr;
+    if (FKeeping) {
+        MoveKeptBlock(FCurX);
+        BreakAllKeep();
+    }
+}
+
+} // namespace vl

@@ -1,0 +1,155 @@
+// Showing one band at CurY: its child chain, a new page for StartNewPage, the preparation that
+// gives it data and height, the fit check with a break to the next column or page, and the copy
+// that goes to the prepared-page store.
+#include "engine/engine.h"
+#include "model/band_kinds.h"
+#include "model/data_band.h"
+#include "model/report.h"
+#include "model/report_page.h"
+
+#include <algorithm>
+
+namespace vl {
+
+namespace {
+
+constexpr int OverlayNumber = 17;
+
+bool IsDataOrGroupHeader(const TvlxBand& band)
+{
+    return dynamic_cast<const TvlxDataBand*>(&band) != nullptr ||
+           dynamic_cast<const TvlxGroupHeader*>(&band) != nullptr;
+}
+
+// Views and other printable objects of a band, in order.
+TvlxReportComponent* PrintableObject(const TvlxBand& band, size_t index)
+{
+    return dynamic_cast<TvlxReportComponent*>(band.Object(index));
+}
+
+} // namespace
+
+void TvlxEngine::ShowBand(TvlxBand* band)
+{
+    // The child chain is loop-free (TvlxBand::SetChild refuses loops); walking it in a loop
+    // keeps long chains off the stack. A band with KeepChild keeps the rest of the chain with it.
+    TvlxBand* keptBy = nullptr;
+    while (band != nullptr) {
+        if (band->FKeepChild && keptBy == nullptr) {
+            StartKeep(band);
+            keptBy = band;
+        }
+        OutputBand(*band);
+        const auto* data = dynamic_cast<const TvlxDataBand*>(band);
+        const bool inLaterColumn = data != nullptr && data->FColumns > 1 && data->CurColumn() > 1;
+        if ((!band->Visible() && !band->FPrintChildIfInvisible) || inLaterColumn) break;
+        band = band->Child();
+    }
+    EndKeep(keptBy);
+}
+
+void TvlxEngine::ShowBand(const ClassInfo& bandClass)
+{
+    if (FPage != nullptr) ShowBand(FPage->FindBand(bandClass));
+}
+
+void TvlxEngine::ShowBandByName(StringView bandName)
+{
+    ShowBand(dynamic_cast<TvlxBand*>(FReport.FindComponent(bandName)));
+}
+
+bool TvlxEngine::IsMultiColumnDataBand(const TvlxBand& band) const
+{
+    const auto* data = dynamic_cast<const TvlxDataBand*>(&band);
+    return data != nullptr && data->FColumns > 1;
+}
+
+void TvlxEngine::OutputBand(TvlxBand& band)
+{
+    FCurBand = &band;
+    if (band.Visible() && band.FStartNewPage && !FInPageStart && !FPlaceDirectly &&
+        !(IsDataOrGroupHeader(band) && band.FLineN == 1)) {
+        FStartNewPageBand = &band;
+        auto* group = dynamic_cast<TvlxGroupHeader*>(&band);
+        if (group != nullptr && group->FResetPageNumbers) FPreviewPages.ResetLogicalPageNumber();
+        NewPage();
+        FStartNewPageBand = nullptr;
+    }
+
+    PrepareBand(band);
+    if (band.Visible()) {
+        const bool isNullBand = dynamic_cast<TvlxNullBand*>(&band) != nullptr;
+        const bool checked = !IsMultiColumnDataBand(band) && !isNullBand &&
+                             band.BandNumber() != OverlayNumber && !FInPageStart && !FPlaceDirectly;
+        if (checked && FreeSpace() < band.Height()) {
+            // A band taller than a whole column at the top of an empty column would only leave
+            // an empty page behind: it is placed there and cut by the page end.
+            const bool tallerThanColumn = band.Height() > GetPageHeight() - FooterHeight();
+            const bool columnEmpty = FCurY <= FFirstColumnY + 0.0001;
+            if (!(tallerThanColumn && columnEmpty) && !FCallFromPHeader) {
+                FCurBand = &band;
+                NewColumn();
+            }
+        }
+        if (!isNullBand) {
+            band.SetLeft(IsMultiColumnDataBand(band) ? band.Left() + FCurX : FCurX);
+            band.SetTop(FCurY);
+        }
+        StoreBand(band);
+        FCurY += band.Height();
+    }
+    UnprepareBand(band);
+}
+
+void TvlxEngine::StoreBand(TvlxBand& band)
+{
+    if (FInPageStart && FPreviewPages.BandExists(band)) return;
+    FPreviewPages.AddObject(band);
+}
+
+void TvlxEngine::PrepareBand(TvlxBand& band)
+{
+    FCurBand = &band;
+    FReport.FCurObject = band.Name();
+    band.BeforePrint();
+    FReport.DoBeforePrint(band); // may hide the band
+    // Counted each round: a script may add objects to the band while it is prepared.
+    for (size_t i = 0; i < band.ObjectCount(); ++i) {
+        TvlxReportComponent* obj = PrintableObject(band, i);
+        if (obj == nullptr) continue;
+        FReport.FCurObject = obj->Name();
+        obj->BeforePrint();
+        if (!band.Visible()) continue;
+        FReport.DoBeforePrint(*obj);
+        if (!obj->Visible()) continue;
+        obj->GetData();
+        FReport.DoNotifyEvent(obj, obj->FOnAfterData);
+    }
+    if (band.Visible()) {
+        if (band.FStretched) {
+            double bottom = 0;
+            for (size_t i = 0; i < band.ObjectCount(); ++i) {
+                const TvlxComponent* obj = band.Object(i);
+                bottom = std::max(bottom, obj->Top() + obj->Height());
+            }
+            band.SetHeight(bottom);
+        }
+        FReport.DoNotifyEvent(&band, band.FOnAfterCalcHeight);
+    }
+    band.FStretchedHeight = band.Height();
+}
+
+void TvlxEngine::UnprepareBand(TvlxBand& band)
+{
+    const bool visible = band.Visible();
+    for (size_t i = 0; i < band.ObjectCount(); ++i) {
+        TvlxReportComponent* obj = PrintableObject(band, i);
+        if (obj == nullptr) continue;
+        if (visible) FReport.DoAfterPrint(*obj);
+        obj->AfterPrint();
+    }
+    if (visible) FReport.DoAfterPrint(band);
+    band.AfterPrint();
+}
+
+} // namespace vl

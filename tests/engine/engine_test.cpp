@@ -1,0 +1,487 @@
+#include "base/exception.h"
+#include "engine/band_tree.h"
+#include "engine/engine.h"
+#include "layout/preview_pages.h"
+#include "model/band_kinds.h"
+#include "model/data_band.h"
+#include "model/model_classes.h"
+#include "model/report.h"
+#include "model/report_page.h"
+#include "platform/component/class_builder.h"
+#include "platform/component/class_registry.h"
+#include "request/report_module.h"
+#include "request/request_binding.h"
+#include "request/table_builder.h"
+#include "template/prop_data.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace vl {
+namespace {
+
+// What a probe saw while its band was prepared, in printing order.
+std::vector<std::string> ProbeLog;
+
+// A test object placed in bands: when its band is prepared it logs the band's name, the value
+// of field `Field` of dataset `Source` (when set) and the engine's Line and Line#.
+class TestProbe : public TvlxReportComponent
+{
+public:
+    static const ClassInfo& StaticClass()
+    {
+        static const ClassInfo info =
+            DescribeClass<TestProbe, TvlxReportComponent>(u"TvlxTestProbe")
+                .Prop<&TestProbe::FSource>(u"Source")
+                .Prop<&TestProbe::FField>(u"Field")
+                .Prop<&TestProbe::FLines>(u"Lines", false)
+                .Build();
+        return info;
+    }
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    void GetData() override
+    {
+        auto* report = static_cast<TvlxReport*>(Report());
+        std::string entry = ToUtf8(Parent()->Name());
+        if (!FSource.empty()) {
+            TvlxDataSet* source = report->GetDataset(FSource);
+            entry += ":" + (source == nullptr ? std::string("?")
+                                              : ToUtf8(source->FieldValue(FField).ToText()));
+        }
+        if (FLines) {
+            entry += "#" + std::to_string(report->Engine()->CurLine()) + "/" +
+                     std::to_string(report->Engine()->CurLineThrough());
+        }
+        ProbeLog.push_back(entry);
+    }
+
+    String FSource;
+    String FField;
+    bool FLines = false;
+};
+
+// Customers 1 and 3 have orders, customer 2 has none; Orders follow Customers. Sales stand
+// alone.
+const char* Shop = R"({
+  "Customers":{"fields":[["id","number"],["name","string"]],"data":[[1,"Ana"],[2,"Ivo"],[3,"Eva"]]},
+  "Orders":{"fields":[["customer_id","number"],["n","number"]],
+            "data":[[1,3],[3,9],[1,1],[1,2],[3,8]]},
+  "Empty":{"fields":[["x","number"]],"data":[]},
+  "Sales":{"fields":[["g","string"],["n","number"]],"data":[["A",1],["A",2],["B",3]]}})";
+
+std::string ListBlock(StringView name, const std::vector<String>& items)
+{
+    PropDataWriter writer;
+    writer.WriteName(name);
+    writer.WriteListBegin();
+    for (const String& item : items) {
+        writer.WriteListBegin();
+        writer.WriteWideString(item);
+        writer.WriteListEnd();
+    }
+    writer.WriteListEnd();
+    return ToUtf8(BytesToHex(writer.Bytes()));
+}
+
+// A band element with a probe inside; `attrs` are further band attributes.
+std::string Band(const std::string& cls,
+                 const std::string& name,
+                 int top,
+                 const std::string& attrs = "",
+                 const std::string& probe = "")
+{
+    return "<Tvlx" + cls + " Name=\"" + name + "\" Top=\"" + std::to_string(top) +
+           "\" Height=\"20\" " + attrs + "><TvlxTestProbe Name=\"" + name + "Probe\" " + probe +
+           "/></Tvlx" + cls + ">";
+}
+
+// A data band over `source` whose probe logs field `field`.
+std::string Data(const std::string& cls,
+                 const std::string& name,
+                 int top,
+                 const std::string& source,
+                 const std::string& field,
+                 const std::string& attrs = "")
+{
+    return Band(cls,
+                name,
+                top,
+                "DataSetName=\"" + source + "\" " + attrs,
+                "Source=\"" + source + "\" Field=\"" + field + "\"");
+}
+
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegisterModelClasses(ClassRegistry::Global());
+        ClassRegistry::Global().Register(TestProbe::StaticClass());
+        auto document = JsonDocument::Parse(Shop);
+        Tables = BuildTables(document->Root().GetObject(), 8000);
+        RegisterTables(Generator, Tables);
+        Generator.Mapiraj(u"Customers", u"id", u"customer_id", u"Orders");
+        Report().EngineOptions().NewSilentMode = TvlxSilentMode::simReThrow;
+        Report().SetEngine(std::make_unique<TvlxEngine>(Report(), Pages));
+        ProbeLog.clear();
+    }
+
+    // The engine refers to the store, which goes first.
+    void TearDown() override { Report().SetEngine(nullptr); }
+
+    TvlxReport& Report() { return Generator.vlxReport1(); }
+    TvlxPreviewPages& Store() { return Pages; }
+
+    // Loads a report of one page holding `bands`; `pageAttrs` and `reportAttrs` are added to
+    // the page's and the report's elements.
+    void Load(const std::string& bands,
+              const std::string& pageAttrs = "",
+              const std::string& reportAttrs = "")
+    {
+        const std::string xml =
+            "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TvlxReport " +
+            reportAttrs + " PropData=\"" +
+            ListBlock(u"Datasets",
+                      {u"DataSet=\"Customers\" DataSetName=\"Customers\"",
+                       u"DataSet=\"Orders\" DataSetName=\"Orders\"",
+                       u"DataSet=\"Empty\" DataSetName=\"Empty\"",
+                       u"DataSet=\"Sales\" DataSetName=\"Sales\""}) +
+            "\"><TvlxReportPage Name=\"Page1\" PaperWidth=\"100\" PaperHeight=\"100\" " +
+            pageAttrs + ">" + bands + "</TvlxReportPage></TvlxReport>";
+        MemoryStream stream;
+        stream.Write(xml);
+        stream.SetPosition(0);
+        Report().LoadFromStream(stream);
+    }
+
+    // Prepares the report; the error message, "" on success.
+    std::string Prepare()
+    {
+        try {
+            Report().PrepareReport();
+        } catch (const Exception& e) {
+            return e.what();
+        }
+        return {};
+    }
+
+    std::string Log() const
+    {
+        std::string out;
+        for (const std::string& entry : ProbeLog)
+            out += (out.empty() ? "" : " ") + entry;
+        return out;
+    }
+
+    // The bands stored on each output page, in placing order, with their tops.
+    std::vector<std::string> StoredPages()
+    {
+        std::vector<std::string> pages;
+        for (int32_t i = 0; i < Store().Count(); ++i) {
+            std::string line;
+            TvlxComponent* page = Store().Page(i);
+            for (const auto& obj : page->Objects()) {
+                if (!line.empty()) line += " ";
+                line += ToUtf8(obj->Name()) + "@" + std::to_string(int(obj->Top()));
+            }
+            pages.push_back(line);
+        }
+        return pages;
+    }
+
+    std::vector<BuiltTable> Tables;
+    TReportGenerator Generator;
+    TvlxPreviewPages Pages{&Generator.vlxReport1()};
+};
+
+// ---- Band tree
+
+struct TreeErrorCase
+{
+    const char* Name;
+    std::string Bands;
+    std::string Errors; // lines after the combined error's first line
+};
+
+TEST_F(EngineTest, MisplacedBandsAreReportedTogetherAndNothingPrints)
+{
+    const TreeErrorCase cases[] = {
+        {"detail without master",
+         Data("DetailData", "DetailData1", 20, "Orders", "n"),
+         "Incorrect band position: DetailData1\r\n"},
+        {"subdetail right under a master",
+         Data("MasterData", "MasterData1", 20, "Customers", "name") +
+             Data("SubdetailData", "SubdetailData1", 60, "Orders", "n"),
+         "Incorrect band position: SubdetailData1\r\n"},
+        {"header below its band",
+         Data("MasterData", "MasterData1", 20, "Customers", "name") +
+             Band("Footer", "Footer1", 60) + Band("Header", "Header1", 100),
+         "Unconnected header/footer Header1\r\n"},
+        {"group footer without a header",
+         Data("MasterData", "MasterData1", 20, "Customers", "name") +
+             Band("GroupFooter", "GroupFooter1", 60),
+         "No group header for GroupFooter1\r\n"},
+        {"group header without a data band",
+         Data("MasterData", "MasterData1", 20, "Customers", "name") +
+             Band("GroupHeader", "GroupHeader1", 60, "Condition=\"1\""),
+         "No data band for the group GroupHeader1\r\n"},
+        {"several at once, sorted",
+         Band("Footer", "Footer1", 10) + Data("DetailData", "DetailData1", 40, "Orders", "n") +
+             Band("GroupFooter", "GroupFooter1", 80),
+         "Incorrect band position: DetailData1\r\nNo group header for GroupFooter1\r\n"
+         "Unconnected header/footer Footer1\r\n"},
+    };
+    for (const TreeErrorCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ProbeLog.clear();
+        Load(c.Bands);
+        EXPECT_EQ(Prepare(), "The following error(s) have occured:\r\n" + c.Errors);
+        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(Store().Count(), 0);
+    }
+}
+
+TEST_F(EngineTest, TreeAttachesHeadersFootersGroupsAndDetailsByPosition)
+{
+    // Page order differs from position order on purpose: positions decide.
+    Load(Data("DetailData", "DetailData1", 140, "Orders", "n") + Band("Footer", "Footer1", 200) +
+         Band("GroupFooter", "GroupFooter1", 180) +
+         Band("GroupHeader", "GroupHeader2", 80, "Condition=\"2\"") +
+         Band("GroupHeader", "GroupHeader1", 60, "Condition=\"1\"") +
+         Data("MasterData", "MasterData1", 100, "Customers", "name") +
+         Band("Header", "Header1", 20) +
+         // At the same printed position as MasterData1: left out without an error.
+         Data("MasterData", "MasterData2", 100, "Customers", "name"));
+    auto& page = static_cast<TvlxReportPage&>(*Report().FindObject(u"Page1"));
+    TvlxErrorList errors;
+    BuildBandTree(page, false, errors);
+    EXPECT_TRUE(errors.Empty()) << ToUtf8(errors.Text());
+
+    auto band = [&](const char16_t* name) {
+        return static_cast<TvlxBand*>(Report().FindObject(name));
+    };
+    TvlxBand* master = band(u"MasterData1");
+    EXPECT_EQ(page.FSubBands, std::vector<TvlxBand*>{master});
+    EXPECT_EQ(master->FSubBands, std::vector<TvlxBand*>{band(u"DetailData1")});
+    // Group bands leave the order before headers and footers are attached, so the header
+    // counts as right above the master.
+    EXPECT_EQ(master->FHeader, band(u"Header1"));
+    EXPECT_EQ(master->FFooter, nullptr); // the detail is right below the master
+    EXPECT_EQ(band(u"DetailData1")->FFooter, band(u"Footer1"));
+    EXPECT_EQ(master->FGroup, band(u"GroupHeader1"));
+    EXPECT_EQ(band(u"GroupHeader1")->FSubBands,
+              (std::vector<TvlxBand*>{band(u"GroupHeader1"), band(u"GroupHeader2")}));
+    EXPECT_EQ(band(u"GroupHeader2")->FFooter, band(u"GroupFooter1"));
+    EXPECT_EQ(band(u"GroupHeader1")->FFooter, nullptr);
+}
+
+// ---- Data bands
+
+struct RunCase
+{
+    const char* Name;
+    std::string Bands;
+    std::string Log;
+};
+
+TEST_F(EngineTest, MasterDetailRecordsPrintInOrder)
+{
+    const std::string detail = Data("DetailData", "DetailData1", 60, "Orders", "n");
+    const RunCase cases[] = {
+        {"masters without details are left out",
+         Data("MasterData", "MasterData1", 20, "Customers", "name") + detail,
+         "MasterData1:Ana DetailData1:3 DetailData1:1 DetailData1:2 "
+         "MasterData1:Eva DetailData1:9 DetailData1:8"},
+        {"PrintIfDetailEmpty keeps them",
+         Data("MasterData", "MasterData1", 20, "Customers", "name", "PrintIfDetailEmpty=\"True\"") +
+             detail,
+         "MasterData1:Ana DetailData1:3 DetailData1:1 DetailData1:2 MasterData1:Ivo "
+         "MasterData1:Eva DetailData1:9 DetailData1:8"},
+        {"a master alone prints every record",
+         Data("MasterData", "MasterData1", 20, "Customers", "name"),
+         "MasterData1:Ana MasterData1:Ivo MasterData1:Eva"},
+        {"header once before, footer once after",
+         Band("Header", "Header1", 0) + Data("MasterData", "MasterData1", 20, "Customers", "name") +
+             Band("Footer", "Footer1", 40),
+         "Header1 MasterData1:Ana MasterData1:Ivo MasterData1:Eva Footer1"},
+        {"FooterAfterEach",
+         Data("MasterData", "MasterData1", 20, "Customers", "name", "FooterAfterEach=\"True\"") +
+             Band("Footer", "Footer1", 40),
+         "MasterData1:Ana Footer1 MasterData1:Ivo Footer1 MasterData1:Eva Footer1"},
+        {"an empty dataset prints neither header nor footer",
+         Band("Header", "Header1", 0) + Data("MasterData", "MasterData1", 20, "Empty", "x") +
+             Band("Footer", "Footer1", 40),
+         ""},
+        {"RowCount limits the records of a dataset",
+         Data("MasterData", "MasterData1", 20, "Customers", "name", "RowCount=\"2\""),
+         "MasterData1:Ana MasterData1:Ivo"},
+        {"RowCount without a dataset counts virtual records",
+         Band("MasterData", "MasterData1", 20, "RowCount=\"3\""),
+         "MasterData1 MasterData1 MasterData1"},
+        {"a child follows its band, also an invisible one with PrintChildIfInvisible",
+         Data("MasterData",
+              "MasterData1",
+              20,
+              "Customers",
+              "name",
+              "Visible=\"False\" PrintChildIfInvisible=\"True\" Child=\"Child1\"") +
+             Band("Child", "Child1", 60, "", "Source=\"Customers\" Field=\"name\""),
+         "Child1:Ana Child1:Ivo Child1:Eva"},
+        {"a visible band's child",
+         Data("MasterData", "MasterData1", 20, "Customers", "name", "Child=\"Child1\"") +
+             Band("Child", "Child1", 60),
+         "MasterData1:Ana Child1 MasterData1:Ivo Child1 MasterData1:Eva Child1"},
+    };
+    for (const RunCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ProbeLog.clear();
+        Load(c.Bands);
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(Log(), c.Log);
+    }
+}
+
+TEST_F(EngineTest, LineRestartsPerMasterAndLineThroughCountsOn)
+{
+    Load(Data("MasterData", "MasterData1", 20, "Customers", "name") +
+         Band("DetailData", "DetailData1", 60, "DataSetName=\"Orders\"", "Lines=\"True\""));
+    ASSERT_EQ(Prepare(), "");
+    EXPECT_EQ(Log(),
+              "MasterData1:Ana DetailData1#1/1 DetailData1#2/2 DetailData1#3/3 "
+              "MasterData1:Eva DetailData1#1/4 DetailData1#2/5");
+}
+
+TEST_F(EngineTest, BandsAreStoredOnPagesInPrintingOrder)
+{
+    // 100 mm of paper are 377.953 px: a page header (20), a footer (20) and 16 bands of 20.
+    Load(Band("PageHeader", "PageHeader1", 0) + Band("PageFooter", "PageFooter1", 300) +
+         Data("MasterData", "MasterData1", 40, "Customers", "name") +
+         Data("DetailData", "DetailData1", 80, "Orders", "n"));
+    ASSERT_EQ(Prepare(), "");
+    EXPECT_EQ(StoredPages(),
+              std::vector<std::string>{
+                  "PageHeader1@0 MasterData1@20 DetailData1@40 DetailData1@60 DetailData1@80 "
+                  "MasterData1@100 DetailData1@120 DetailData1@140 PageFooter1@357"});
+}
+
+TEST_F(EngineTest, BandsThatDoNotFitGoOnTheNextPage)
+{
+    // 30 mm of paper: 113.39 px, room for a header, three bands of 20 and a footer of 20.
+    Load(Band("PageHeader", "PageHeader1", 0) + Band("PageFooter", "PageFooter1", 300) +
+             Data("MasterData", "MasterData1", 40, "Customers", "name") +
+             Data("DetailData", "DetailData1", 80, "Orders", "n"),
+         "PaperHeight=\"30\"");
+    ASSERT_EQ(Prepare(), "");
+    EXPECT_EQ(StoredPages(),
+              (std::vector<std::string>{
+                  "PageHeader1@0 MasterData1@20 DetailData1@40 DetailData1@60 PageFooter1@93",
+                  "PageHeader1@0 DetailData1@20 MasterData1@40 DetailData1@60 PageFooter1@93",
+                  "PageHeader1@0 DetailData1@20 PageFooter1@93"}));
+}
+
+TEST_F(EngineTest, ReportDataSetRunsThePagesPerRecord)
+{
+    struct Case
+    {
+        const char* Name;
+        bool PrintIfEmpty;
+        int Pages;
+    } cases[] = {
+        {"empty page runs print", true, 3},
+        {"PrintIfEmpty off leaves them out", false, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ProbeLog.clear();
+        // Orders follow Customers, so each page run shows the orders of one customer.
+        Load(Data("MasterData", "MasterData1", 20, "Orders", "n"), "", "DataSetName=\"Customers\"");
+        Report().EngineOptions().PrintIfEmpty = c.PrintIfEmpty;
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(Log(), "MasterData1:3 MasterData1:1 MasterData1:2 MasterData1:9 MasterData1:8");
+        EXPECT_EQ(Store().Count(), c.Pages);
+    }
+}
+
+TEST_F(EngineTest, ADataSetServesOnlyOneOfReportPageAndBand)
+{
+    const struct
+    {
+        const char* Name;
+        std::string Report;
+        std::string Page;
+        std::string Error;
+    } cases[] = {
+        {"report and page",
+         "DataSetName=\"Customers\"",
+         "DataSetName=\"Customers\"",
+         "Cannot use the same dataset for Report.DataSet and Page.DataSet"},
+        {"report and band",
+         "DataSetName=\"Customers\"",
+         "",
+         "Cannot use the same dataset for Report.DataSet and Band.DataSet"},
+        {"page and band",
+         "",
+         "DataSetName=\"Customers\"",
+         "Cannot use the same dataset for Page.DataSet and Band.DataSet"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ProbeLog.clear();
+        Load(Data("MasterData", "MasterData1", 20, "Customers", "name"), c.Page, c.Report);
+        EXPECT_EQ(Prepare(), "The following error(s) have occured:\r\n" + c.Error + "\r\n");
+        EXPECT_EQ(Log(), "");
+    }
+}
+
+TEST_F(EngineTest, AnEmptyPageIsLeftOutWithoutPrintIfEmpty)
+{
+    Load(Band("PageHeader", "PageHeader1", 0) +
+         Data("MasterData", "MasterData1", 20, "Empty", "x"));
+    Report().EngineOptions().PrintIfEmpty = false;
+    ASSERT_EQ(Prepare(), "");
+    EXPECT_EQ(Store().Count(), 0);
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(EngineTest, GroupsBreakWhenTheConditionChanges)
+{
+    // Sales A, A, B. The footer of a group sees the group's last record.
+    const struct
+    {
+        const char* Name;
+        std::string HideIfSingleDataRecord;
+        std::string Log;
+    } cases[] = {
+        {"footers for every group",
+         "False",
+         "GroupHeader1:A MasterData1:1 MasterData1:2 GroupFooter1:2 GroupHeader1:B MasterData1:3 "
+         "GroupFooter1:3"},
+        {"no footer for a group of one record",
+         "True",
+         "GroupHeader1:A MasterData1:1 MasterData1:2 GroupFooter1:2 GroupHeader1:B "
+         "MasterData1:3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ProbeLog.clear();
+        Load(Band("GroupHeader",
+                  "GroupHeader1",
+                  20,
+                  "Condition=\"Sales.&quot;g&quot;\"",
+                  "Source=\"Sales\" Field=\"g\"") +
+             Data("MasterData", "MasterData1", 40, "Sales", "n") +
+             Band("GroupFooter",
+                  "GroupFooter1",
+                  60,
+                  "HideIfSingleDataRecord=\"" + c.HideIfSingleDataRecord + "\"",
+                  "Source=\"Sales\" Field=\"n\""));
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(Log(), c.Log);
+    }
+}
+
+} // namespace
+} // namespace vl
