@@ -176,8 +176,8 @@ protected:
         return out;
     }
 
-    // The bands stored on each output page, in placing order, with their tops.
-    std::vector<std::string> StoredPages()
+    // The bands stored on each output page, in placing order, with their tops (and lefts).
+    std::vector<std::string> StoredPages(bool withLeft = false)
     {
         std::vector<std::string> pages;
         for (int32_t i = 0; i < Store().Count(); ++i) {
@@ -185,7 +185,9 @@ protected:
             TvlxComponent* page = Store().Page(i);
             for (const auto& obj : page->Objects()) {
                 if (!line.empty()) line += " ";
-                line += ToUtf8(obj->Name()) + "@" + std::to_string(int(obj->Top()));
+                line += ToUtf8(obj->Name()) + "@";
+                if (withLeft) line += std::to_string(int(obj->Left())) + ",";
+                line += std::to_string(int(obj->Top()));
             }
             pages.push_back(line);
         }
@@ -481,6 +483,81 @@ TEST_F(EngineTest, GroupsBreakWhenTheConditionChanges)
         ASSERT_EQ(Prepare(), "");
         EXPECT_EQ(Log(), c.Log);
     }
+}
+
+struct FlowCase
+{
+    const char* Name;
+    std::string Bands;
+    std::string PageAttrs;
+    std::vector<std::string> Pages;
+};
+
+// 30 mm of paper are 113.39 px: below a page header of 20 and above a page footer of 20 there
+// is room for three bands of 20.
+TEST_F(EngineTest, PageFlowRepeatsAndKeepsWhatTheBandsAskFor)
+{
+    const std::string pageBands =
+        Band("PageHeader", "PageHeader1", 0) + Band("PageFooter", "PageFooter1", 300);
+    const FlowCase cases[] = {
+        {"StartNewPage: every record but the first begins a page",
+         Data("MasterData", "MasterData1", 40, "Customers", "name", "StartNewPage=\"True\""),
+         "",
+         {"MasterData1@0", "MasterData1@0", "MasterData1@0"}},
+        {"a page footer left out on the first page",
+         Band("PageFooter", "PageFooter1", 300, "PrintOnFirstPage=\"False\"") +
+             Data("MasterData", "MasterData1", 40, "Sales", "n"),
+         "PaperHeight=\"20\"",
+         {"MasterData1@0 MasterData1@20", "MasterData1@0 PageFooter1@55"}},
+        {"a page footer left out on the last page",
+         Band("PageFooter", "PageFooter1", 300, "PrintOnLastPage=\"False\"") +
+             Data("MasterData", "MasterData1", 40, "Customers", "name"),
+         "",
+         {"MasterData1@0 MasterData1@20 MasterData1@40"}},
+        {"a header with ReprintOnNewPage comes back below the page header",
+         pageBands + Band("Header", "Header1", 30, "ReprintOnNewPage=\"True\"") +
+             Data("MasterData", "MasterData1", 40, "Customers", "name") +
+             Data("DetailData", "DetailData1", 80, "Orders", "n"),
+         "PaperHeight=\"30\"",
+         {"PageHeader1@0 Header1@20 MasterData1@40 DetailData1@60 PageFooter1@93",
+          "PageHeader1@0 Header1@20 DetailData1@40 DetailData1@60 PageFooter1@93",
+          "PageHeader1@0 Header1@20 MasterData1@40 DetailData1@60 PageFooter1@93",
+          "PageHeader1@0 Header1@20 DetailData1@40 PageFooter1@93"}},
+        {"KeepTogether moves a master with its details to the next page",
+         pageBands +
+             Data("MasterData", "MasterData1", 40, "Customers", "name", "KeepTogether=\"True\"") +
+             Data("DetailData", "DetailData1", 80, "Orders", "n"),
+         "PaperHeight=\"40\"",
+         {"PageHeader1@0 MasterData1@20 DetailData1@40 DetailData1@60 DetailData1@80 "
+          "PageFooter1@131",
+          "PageHeader1@0 MasterData1@20 DetailData1@40 DetailData1@60 PageFooter1@131"}},
+        {"the summary flows onto a new page, with the page footer on both",
+         pageBands + Data("MasterData", "MasterData1", 40, "Customers", "name") +
+             Band("ReportSummary", "ReportSummary1", 200),
+         "PaperHeight=\"30\"",
+         {"PageHeader1@0 MasterData1@20 MasterData1@40 MasterData1@60 PageFooter1@93",
+          "PageHeader1@0 ReportSummary1@20 PageFooter1@93"}},
+    };
+    for (const FlowCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Load(c.Bands, c.PageAttrs);
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(StoredPages(), c.Pages);
+    }
+}
+
+TEST_F(EngineTest, ColumnsOfADataBandFillRowsBelowTheTallestRecord)
+{
+    // Seven virtual records in three columns of 30 px: rows of 3, 3 and 1.
+    Load(Band("MasterData",
+              "MasterData1",
+              20,
+              "RowCount=\"7\" Columns=\"3\" ColumnWidth=\"30\" ColumnGap=\"5\""));
+    ASSERT_EQ(Prepare(), "");
+    EXPECT_EQ(StoredPages(true),
+              std::vector<std::string>{
+                  "MasterData1@0,0 MasterData1@35,0 MasterData1@70,0 MasterData1@0,20 "
+                  "MasterData1@35,20 MasterData1@70,20 MasterData1@0,40"});
 }
 
 } // namespace
