@@ -2,6 +2,8 @@
 #include "model/report.h"
 
 #include "base/exception.h"
+#include "engine/engine.h"
+#include "layout/preview_pages.h"
 #include "model/resources.h"
 #include "platform/component/class_builder.h"
 #include "platform/unicode/text_case.h"
@@ -98,6 +100,8 @@ const ClassInfo& TvlxReport::StaticClass()
 TvlxReport::TvlxReport()
     : FDataSets(*this)
     , FEvaluator(*this, FScript)
+    , FPreviewPages(std::make_unique<TvlxPreviewPages>(this))
+    , FEngine(std::make_unique<TvlxEngine>(*this, *FPreviewPages))
 {
     FScript.SetInstanceOf(IsInstanceOf, nullptr);
     Clear();

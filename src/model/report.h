@@ -34,6 +34,7 @@
 namespace vl {
 
 class TvlxDataSet;
+class TvlxPreviewPages;
 
 // The report's error list: kept sorted without regard to case; a text already present (without
 // case) is not added again, so a failing expression met in every row is listed once.
@@ -121,7 +122,10 @@ public:
     // "Date", "Time", "Page", "Page#", "TotalPages", "TotalPages#", "Line", "Line#", "CopyName#".
     const StringList& SysVariables() const { return FSysVariables; }
 
-    // The band engine: owned; nullptr until one is set.
+    // The prepared-page store: owned; the engine fills it, the export walks it.
+    TvlxPreviewPages& PreviewPages() const { return *FPreviewPages; }
+    // The band engine: owned; the report starts with the band engine over its store, and a
+    // host or test may put another in its place (nullptr: none).
     TvlxCustomEngine* Engine() const { return FEngine.get(); }
     void SetEngine(std::unique_ptr<TvlxCustomEngine> engine);
 
@@ -254,6 +258,8 @@ private:
     StringList FSysVariables;
     TsbScript FScript;
     TsbReportEvaluator FEvaluator;
+    // Declared before the engine, which refers to it until it goes.
+    std::unique_ptr<TvlxPreviewPages> FPreviewPages;
     std::unique_ptr<TvlxCustomEngine> FEngine;
     String FParentReport;
     ComponentLink<TvlxDataSet> FDataSet;

@@ -125,15 +125,11 @@ protected:
         RegisterTables(Generator, Tables);
         Generator.Mapiraj(u"Customers", u"id", u"customer_id", u"Orders");
         Report().EngineOptions().NewSilentMode = TvlxSilentMode::simReThrow;
-        Report().SetEngine(std::make_unique<TvlxEngine>(Report(), Pages));
         ProbeLog.clear();
     }
 
-    // The engine refers to the store, which goes first.
-    void TearDown() override { Report().SetEngine(nullptr); }
-
     TvlxReport& Report() { return Generator.vlxReport1(); }
-    TvlxPreviewPages& Store() { return Pages; }
+    TvlxPreviewPages& Store() { return Report().PreviewPages(); }
 
     // Loads a report of one page holding `bands`; `pageAttrs` and `reportAttrs` are added to
     // the page's and the report's elements.
@@ -196,7 +192,6 @@ protected:
 
     std::vector<BuiltTable> Tables;
     TReportGenerator Generator;
-    TvlxPreviewPages Pages{&Generator.vlxReport1()};
 };
 
 // ---- Band tree
