@@ -1,7 +1,8 @@
-// Display formats of text views: how a value becomes text (the formatting itself belongs to the
-// memo expansion).
+// Display formats of text views: how a value becomes text.
 #pragma once
 
+#include "base/format_settings.h"
+#include "base/variant.h"
 #include "platform/component/class_info.h"
 
 #include <array>
@@ -46,5 +47,16 @@ private:
     String FDecimalSeparator;
     String FThousandSeparator;
 };
+
+// The text of `value` under `format`. Null gives "". fkText: the value's text form. fkNumeric with
+// picture S: S holding "#" or starting with "0" is a FormatFloat picture, else S holding "d" or
+// "u" formats the value as one integer argument (FormatArgs), else as one floating argument;
+// then a one-character DecimalSeparator replaces the locale's last decimal separator and a
+// one-character ThousandSeparator every thousands separator. fkDateTime: FormatDateTime with S.
+// fkBoolean: the text after the first "," of S (at most 255 characters) for a value equal to
+// True, the text before it otherwise. A value the format cannot take gives its text form.
+String FormatData(const Variant& value,
+                  const TvlxFormat& format,
+                  const FormatSettings& fs = DefaultFormatSettings());
 
 } // namespace vl

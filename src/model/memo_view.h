@@ -2,7 +2,7 @@
 // file holds their properties, measuring (CalcHeight, CalcWidth, the text rectangle), splitting
 // across pages (InitPart, DrawPart), raster drawing and the difference text of prepared pages.
 // Filling the text for an output (expansion of brackets, data fields, highlight, suppression,
-// flow into another view) is GetMemoData, the memo expansion's part.
+// flow into another view) and the placeholders resolved at output are memo_expansion.cpp.
 //
 // Units: template pixels; measuring happens at 600 dpi inside the layout and comes back as
 // pixels. Measuring holds the process-wide layout lock for its duration.
@@ -142,6 +142,12 @@ public:
     // Fills the text for this output: the memo expansion's part (brackets, data fields,
     // highlight, suppression, flow into FlowTo).
     virtual void GetMemoData();
+    // Suppression of repeated texts starts again: the next text prints whatever it is.
+    void ResetSuppress();
+    // Called when a prepared page is output, after FTotalPages and FCopyNo are set: with
+    // AllowExpressions, every "[TotalPages#]" (without case) becomes FTotalPages and every
+    // "[CopyName#]" the text of the global variable "CopyName<FCopyNo>" ("" when there is none).
+    void ExtractMacros();
 
     // ---- Measuring (template pixels)
     // 2 x GapY plus the framed top and bottom halves and the drop shadow; the same with GapX,
@@ -198,6 +204,13 @@ private:
     void FitWidthToText();
     // The text rectangle at scale 1 for measuring, template pixels.
     IntRect MeasureRect();
+    // The text of a data-bound view: a blob field's content, or the field's value formatted
+    // (sets Value).
+    String DataFieldText();
+    // `text` with each bracketed expression replaced by its formatted value (sets Value).
+    String ExpandExpressions(const String& text);
+    String ExpandExpression(StringView text);
+    String CopyNameText() const;
 
     TvlxWideStrings FMemo;
     bool FAllowExpressions = true;

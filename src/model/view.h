@@ -90,6 +90,8 @@ class TvlxViewHost
 public:
     // The view whose hooks run now (the script variable Self); nullptr after it.
     virtual void SetCurrentView(TvlxView* view) { (void)view; }
+    // The script variable Value: a text view's value for this output.
+    virtual void SetCurrentValue(const Variant& value) { (void)value; }
     // The report's Calc: evaluates an expression; errors propagate as the report raises them.
     virtual Variant CalcExpression(StringView expression);
     // The report's style collection, or nullptr.
