@@ -261,4 +261,10 @@ TvlxReport::Aggregate(StringView name, StringView expression, const Variant& ban
     return FEngine->GetAggregateValue(name, expression, band, flags);
 }
 
+void TvlxReport::SetCurrentView(TvlxView* view)
+{
+    FCurObject = view != nullptr ? view->Name() : String();
+    FEvaluator.SetSelf(static_cast<const Persistent*>(view));
+}
+
 } // namespace vl

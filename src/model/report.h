@@ -21,6 +21,7 @@
 #include "model/component.h"
 #include "model/custom_engine.h"
 #include "model/report_options.h"
+#include "model/view.h"
 #include "platform/component/string_list.h"
 #include "script/report_evaluator.h"
 #include "script/script.h"
@@ -99,7 +100,10 @@ private:
     std::vector<std::unique_ptr<TvlxReportDataSet>> FItems;
 };
 
-class TvlxReport : public TvlxComponent, public CustomPropData, public TsbReportHost
+class TvlxReport : public TvlxComponent,
+                   public CustomPropData,
+                   public TsbReportHost,
+                   public TvlxViewHost
 {
 public:
     TvlxReport();
@@ -229,6 +233,12 @@ public:
     bool ConvertNulls() override { return FEngineOptions.ConvertNulls; }
     bool IgnoreDevByZero() override { return FEngineOptions.IgnoreDevByZero; }
     bool CaseSensitiveExpressions() override { return false; }
+
+    // ---- TvlxViewHost
+    // The view whose hooks run now becomes the script's Self and names its expressions' errors.
+    void SetCurrentView(TvlxView* view) override;
+    Variant CalcExpression(StringView expression) override { return Calc(expression); }
+    void SetCurrentValue(const Variant& value) override { FEvaluator.SetValue(value); }
 
     // ---- CustomPropData: "Datasets", "Variables" and "Style" lists
     bool
