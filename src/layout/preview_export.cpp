@@ -41,7 +41,7 @@ std::unique_ptr<TvlxComponent> MakePageBackground(const TvlxComponent& page)
 
     String attributes = u" Stretched=\"1\" KeepAspectRatio=\"0\"";
     if (const auto* reportPage = dynamic_cast<const TvlxReportPage*>(&page))
-        attributes += u" Color=\"" + IntToStr(static_cast<int64_t>(reportPage->FColor)) + u"\"";
+        attributes += u" Color=\"" + IntToStr(static_cast<int64_t>(reportPage->Color())) + u"\"";
     TvlxXMLSerializer serializer;
     serializer.XMLToObj(attributes, *background);
     // The page's frame and background picture travel as the same sub-objects.

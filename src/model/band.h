@@ -32,6 +32,7 @@ public:
 
     static const ClassInfo& StaticClass();
     const ClassInfo& ClassType() const override { return StaticClass(); }
+    bool IsBand() const override { return true; }
 
     // Index in the band table; subclasses of a band class take the subclass's number.
     int BandNumber() const;

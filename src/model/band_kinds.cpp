@@ -2,6 +2,7 @@
 #include "model/band_kinds.h"
 
 #include "model/band_props_internal.h"
+#include "model/diff_writer.h"
 
 namespace vl {
 
@@ -89,6 +90,17 @@ const ClassInfo& TvlxGroupHeader::StaticClass()
     return info;
 }
 
+String TvlxGroupHeader::Diff(TvlxComponent& other)
+{
+    String text = TvlxBand::Diff(other);
+    if (FDrillDown) {
+        DiffWriter d;
+        d.WriteText(u"DrillName", FDrillName);
+        text += d.Take();
+    }
+    return text;
+}
+
 const ClassInfo& TvlxGroupFooter::StaticClass()
 {
     static const ClassInfo info = [] {
@@ -137,6 +149,15 @@ const ClassInfo& TvlxNullBand::StaticClass()
 {
     static const ClassInfo info = DescribeClass<TvlxNullBand, TvlxBand>(u"TvlxNullBand").Build();
     return info;
+}
+
+String TvlxNullBand::AllDiff(TvlxComponent* other)
+{
+    String text = TvlxBand::AllDiff(other);
+    DiffWriter d;
+    d.WriteFloat(u"l", Left());
+    d.WriteFloat(u"t", Top());
+    return text + d.Take();
 }
 
 } // namespace vl

@@ -86,6 +86,9 @@ public:
 
     // The condition's value at the previous record.
     Variant FLastValue;
+
+    // A collapsible group also stores its drill name on prepared pages.
+    String Diff(TvlxComponent& other) override;
 };
 
 // Band 13: at the end of a group.
@@ -140,6 +143,9 @@ class TvlxNullBand : public TvlxBand
 public:
     static const ClassInfo& StaticClass();
     const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    // Publishes no geometry, so its position is added to the full description.
+    String AllDiff(TvlxComponent* other) override;
 };
 
 } // namespace vl

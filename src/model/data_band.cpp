@@ -63,7 +63,7 @@ String TvlxDataBand::DataSetName() const
 void TvlxDataBand::SetDataSetName(const String& value)
 {
     FDataSetName = value;
-    FDataSet.Set(FindDataSetByUserName(value, Report(), nullptr));
+    FDataSet.Set(FindDataSet(*this, value));
 }
 
 void TvlxDataBand::SetRowCount(int32_t value)

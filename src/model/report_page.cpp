@@ -9,8 +9,11 @@
 #include "base/variant.h"
 #include "model/band.h"
 #include "model/band_kinds.h"
+#include "model/picture_view.h"
+#include "model/subreport.h"
 #include "platform/component/class_builder.h"
 #include "request/dataset_adapter.h"
+#include "template/prop_data.h"
 
 #include <cmath>
 #include <utility>
@@ -40,7 +43,8 @@ const ClassInfo& TvlxReportPage::StaticClass()
             .Prop<&P::FBackPictureVisible>(u"BackPictureVisible", true)
             .Prop<&P::FBackPicturePrintable>(u"BackPicturePrintable", true)
             .Prop<&P::PageCount, &P::SetPageCount>(u"PageCount", 1)
-            .Prop<&P::FColor>(u"Color", clNone)
+            .Prop<&P::Color, &P::SetColor>(u"Color", clNone)
+            .Prop<&P::Frame, &P::SetFrame>(u"Frame")
             .Prop<&P::DataSet, &P::SetDataSet>(u"DataSet")
             .Prop<&P::DataSetName, &P::SetDataSetName>(u"DataSetName")
             .Prop<&P::FDuplex>(u"Duplex", TDuplexMode::dmNone)
@@ -62,12 +66,64 @@ const ClassInfo& TvlxReportPage::StaticClass()
 }
 
 TvlxReportPage::TvlxReportPage()
+    : FBackground(std::make_unique<TvlxPictureView>())
 {
+    FBackground->SetKeepAspectRatio(false);
+    FBackground->SetColor(clNone);
     SetBaseName(u"Page");
     UpdateDimensions();
 }
 
 TvlxReportPage::~TvlxReportPage() = default;
+
+// ---- Background
+
+TColor TvlxReportPage::Color() const
+{
+    return FBackground->Color();
+}
+
+void TvlxReportPage::SetColor(TColor value)
+{
+    FBackground->SetColor(value);
+}
+
+const TvlxFrame& TvlxReportPage::Frame() const
+{
+    return FBackground->Frame();
+}
+
+void TvlxReportPage::SetFrame(const TvlxFrame& value)
+{
+    FBackground->SetFrame(value);
+}
+
+namespace {
+
+constexpr StringView BackPictureProp = u"BackPicture.Data";
+constexpr StringView PictureProp = u"Picture.Data";
+
+} // namespace
+
+bool TvlxReportPage::ReadCustomProp(StringView name,
+                                    PropDataReader& reader,
+                                    TvlxXMLSerializer& serializer)
+{
+    if (name != BackPictureProp) return false;
+    return FBackground->ReadCustomProp(PictureProp, reader, serializer);
+}
+
+void TvlxReportPage::WriteCustomProps(PropDataWriter& writer) const
+{
+    // The holder writes its picture under its own name; the page renames it.
+    PropDataWriter picture;
+    FBackground->WriteCustomProps(picture);
+    if (picture.Bytes().empty()) return;
+    PropDataReader reader(picture.Bytes());
+    if (reader.ReadName() != PictureProp) return;
+    writer.WriteName(BackPictureProp);
+    writer.WriteBinary(reader.ReadBinary());
+}
 
 // ---- Paper
 
@@ -195,12 +251,24 @@ String TvlxReportPage::DataSetName() const
 void TvlxReportPage::SetDataSetName(const String& value)
 {
     FDataSetName = value;
-    FDataSet.Set(FindDataSetByUserName(value, Report(), nullptr));
+    FDataSet.Set(FindDataSet(*this, value));
 }
 
 void TvlxReportPage::SetPageCount(int32_t value)
 {
     if (value >= 1) FPageCount = value;
+}
+
+// ---- Subreports
+
+TvlxSubreport* TvlxReportPage::SubReport() const
+{
+    return FSubReport.Get();
+}
+
+void TvlxReportPage::SetSubReport(TvlxSubreport* value)
+{
+    FSubReport.Set(value);
 }
 
 // ---- Bands

@@ -12,13 +12,18 @@
 #include "model/page.h"
 #include "model/paper_size.h"
 #include "platform/component/string_list.h"
+#include "template/xml_serializer.h"
 
 #include <array>
+#include <memory>
 
 namespace vl {
 
 class TvlxBand;
 class TvlxDataSet;
+class TvlxFrame;
+class TvlxPictureView;
+class TvlxSubreport;
 
 enum class TPrinterOrientation
 {
@@ -45,7 +50,7 @@ constexpr std::span<const StringView> EnumNames(TDuplexMode)
     return DuplexModeNames;
 }
 
-class TvlxReportPage : public TvlxPage
+class TvlxReportPage : public TvlxPage, public CustomPropData
 {
 public:
     TvlxReportPage();
@@ -91,6 +96,19 @@ public:
     // index * ColumnWidth when the list lacks it or it is no number.
     double ColumnPositionMm(size_t index) const;
 
+    // ---- Background: colour, frame around the printable area and picture, held by a picture
+    // view that stretches over the page without keeping the picture's aspect ratio.
+    TColor Color() const;
+    void SetColor(TColor value);
+    const TvlxFrame& Frame() const;
+    void SetFrame(const TvlxFrame& value);
+    TvlxPictureView& Background() const { return *FBackground; }
+    // The picture travels in the property data block as "BackPicture.Data", in the picture
+    // view's own form.
+    bool
+    ReadCustomProp(StringView name, PropDataReader& reader, TvlxXMLSerializer& serializer) override;
+    void WriteCustomProps(PropDataWriter& writer) const override;
+
     // ---- Records
     // The page is run once per record of this dataset (nullptr: PageCount times).
     TvlxDataSet* DataSet() const;
@@ -103,6 +121,13 @@ public:
     // How many times the page is run when it has no dataset; values below 1 are ignored.
     int32_t PageCount() const { return FPageCount; }
     void SetPageCount(int32_t value);
+
+    // ---- Subreports
+    // The subreport that prints this page, or nullptr; such a page is not run on its own.
+    TvlxSubreport* SubReport() const;
+    // Kept in step by TvlxSubreport::SetSubreportPage.
+    void SetSubReport(TvlxSubreport* value);
+    bool IsSubReport() const { return bool(FSubReport); }
 
     // ---- Bands
     // The first child band of class `cls` (subclasses count), or nullptr.
@@ -128,7 +153,6 @@ public:
     int32_t FBinOtherPages = 7;
     bool FBackPictureVisible = true;
     bool FBackPicturePrintable = true;
-    TColor FColor = clNone;
     TDuplexMode FDuplex = TDuplexMode::dmNone;
     // The page grows instead of breaking.
     bool FEndlessHeight = false;
@@ -172,8 +196,10 @@ private:
     double FColumnWidth = 0;
     StringList FColumnPositions;
     int32_t FPageCount = 1;
+    std::unique_ptr<TvlxPictureView> FBackground;
     ComponentLink<TvlxDataSet> FDataSet;
     String FDataSetName;
+    ComponentLink<TvlxSubreport> FSubReport;
 };
 
 } // namespace vl

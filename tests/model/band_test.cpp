@@ -190,5 +190,26 @@ TEST(TvlxDataBand, DataSetLinkEmptiesWhenTheAdapterGoes)
     EXPECT_EQ(band->DataSetName(), u"orders");
 }
 
+TEST(TvlxBand, DiffAlwaysStoresTheTopAndTheDrillNameOfACollapsibleGroup)
+{
+    TvlxGroupHeader design;
+    design.SetBounds(0, 40, 100, 20);
+    design.FDrillName = u"G1";
+    TvlxGroupHeader copy;
+    copy.SetBounds(0, 40, 100, 20);
+    copy.FDrillName = u"G1";
+    EXPECT_EQ(copy.Diff(design), u" t=\"40\""); // equal bands still store their top
+    copy.FDrillDown = true;
+    EXPECT_EQ(copy.Diff(design), u" t=\"40\" DrillName=\"G1\"");
+}
+
+TEST(TvlxNullBand, FullDescriptionEndsWithItsPosition)
+{
+    TvlxNullBand band;
+    band.SetBounds(12, 34, 100, 5);
+    String text = band.AllDiff(nullptr);
+    EXPECT_EQ(text.substr(text.size() - 14), u" l=\"12\" t=\"34\"");
+}
+
 } // namespace
 } // namespace vl

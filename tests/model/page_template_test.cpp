@@ -2,8 +2,10 @@
 #include "base/stream.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"
+#include "model/picture_view.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "model/subreport.h"
 #include "request/dataset_adapter.h"
 #include "template/xml_serializer.h"
 
@@ -22,7 +24,8 @@ struct Template
                                      &TvlxReportPage::StaticClass(),
                                      &TvlxDataPage::StaticClass(),
                                      &TvlxDialogPage::StaticClass(),
-                                     &TvlxNullBand::StaticClass()})
+                                     &TvlxNullBand::StaticClass(),
+                                     &TvlxSubreport::StaticClass()})
             Registry.Register(*cls);
     }
 
@@ -93,7 +96,7 @@ TEST(PageTemplate, LandscapePageLoadsWithItsSize)
     EXPECT_EQ(page->PageCount(), 1);
     EXPECT_EQ(page->FDuplex, TDuplexMode::dmVertical);
     EXPECT_FALSE(page->FTitleBeforeHeader);
-    EXPECT_EQ(page->FColor, 255);
+    EXPECT_EQ(page->Color(), 255);
     EXPECT_EQ(page->Font().Name(), u"Courier New");
     EXPECT_EQ(page->FHGuides.Lines(), std::vector<String>{u"5"});
     EXPECT_EQ(page->BaseName(), u"Page");
@@ -258,6 +261,70 @@ TEST(PageTemplate, DataSetReferencesBindTheAdaptersOfTheDataModule)
 
     std::string written = t.Save();
     EXPECT_NE(written.find(R"(DataSet="Orders" DataSetName="Orders")"), std::string::npos);
+}
+
+TEST(PageTemplate, BackgroundColourFrameAndPictureLoadAndWriteBack)
+{
+    // A 1x1 PNG picture in the page's property data block.
+    constexpr std::string_view BackPicture =
+        "104261636B506963747572652E446174610A4F0000000954506E67496D61676589504E470D0A1A0A0000"
+        "000D4948445200000001000000010802000000907753DE0000000C49444154789C63F8CFC00000030101"
+        "00C9FE92EF0000000049454E44AE426082";
+    Template t;
+    auto errors = t.Load(std::string(R"(<TvlxReportPage Name="Page1" Color="65535" Frame.Typ="15"
+        Frame.Width="2" PropData=")") +
+                         std::string(BackPicture) + R"("/>)");
+    EXPECT_TRUE(errors.empty());
+    auto* page = t.Find<TvlxReportPage>(u"Page1");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->Color(), 65535);
+    EXPECT_TRUE(page->Frame().Has(TvlxFrameType::ftLeft));
+    EXPECT_TRUE(page->Frame().Has(TvlxFrameType::ftBottom));
+    EXPECT_EQ(page->Frame().Width(), 2);
+    EXPECT_TRUE(page->Background().HasImage());
+    EXPECT_FALSE(page->Background().KeepAspectRatio());
+
+    std::string first = t.Save();
+    EXPECT_NE(first.find("PropData=\"104261636B"), std::string::npos);
+    Template u;
+    EXPECT_TRUE(u.LoadDocument(first).empty());
+    auto* again = u.Find<TvlxReportPage>(u"Page1");
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->Background().HasImage());
+    EXPECT_EQ(again->Color(), 65535);
+    EXPECT_EQ(u.Save(), first);
+
+    // A page without a picture writes no property data.
+    Template plain;
+    plain.Load(R"(<TvlxReportPage Name="Page1"/>)");
+    EXPECT_EQ(plain.Save().find("PropData"), std::string::npos);
+}
+
+TEST(PageTemplate, SubreportLinksItsPageAfterLoading)
+{
+    Template t;
+    auto errors = t.Load(R"(<TvlxReportPage Name="Page1">
+  <TvlxMasterData Name="MasterData1" RowCount="1">
+    <TvlxSubreport Name="Subreport1" Left="8" Width="100" Height="20" Page="Page2"
+                   PrintOnParent="True"/>
+    <TvlxSubreport Name="Subreport2" Page="Page1"/>
+  </TvlxMasterData>
+</TvlxReportPage>
+<TvlxReportPage Name="Page2"/>)");
+    // A subreport printing its own page would never end.
+    EXPECT_EQ(errors, std::vector<String>{u"clCirRefNotAllow"});
+    auto* sub = t.Find<TvlxSubreport>(u"Subreport1");
+    auto* looping = t.Find<TvlxSubreport>(u"Subreport2");
+    auto* page1 = t.Find<TvlxReportPage>(u"Page1");
+    auto* page2 = t.Find<TvlxReportPage>(u"Page2");
+    ASSERT_TRUE(sub && looping && page1 && page2);
+    EXPECT_EQ(sub->SubreportPage(), page2);
+    EXPECT_TRUE(sub->FPrintOnParent);
+    EXPECT_EQ(sub->Left(), 8);
+    EXPECT_TRUE(page2->IsSubReport());
+    EXPECT_EQ(looping->SubreportPage(), nullptr);
+    EXPECT_FALSE(page1->IsSubReport());
+    EXPECT_NE(t.Save().find(R"(Page="Page2" PrintOnParent="True")"), std::string::npos);
 }
 
 } // namespace
