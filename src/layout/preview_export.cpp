@@ -5,14 +5,15 @@
 #include "layout/preview_pages.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"
+#include "model/memo_view.h"
+#include "model/picture_view.h"
 #include "model/report.h"
 #include "model/report_page.h"
 #include "model/resources.h"
 #include "model/units.h"
 #include "pdf/export_filter.h"
+#include "platform/canvas/raster_surface.h"
 #include "platform/clock.h"
-#include "platform/component/class_registry.h"
-#include "template/xml_serializer.h"
 
 #include <algorithm>
 
@@ -27,23 +28,13 @@ double NowDays(Clock& clock)
 }
 
 // The object every exported page begins with: a picture view covering the printable area with
-// the page's colour, frame and background picture (stretched, aspect ratio not kept).
-std::unique_ptr<TvlxComponent> MakePageBackground(const TvlxComponent& page)
+// the page's colour (stretched, aspect ratio not kept).
+std::unique_ptr<TvlxPictureView> MakePageBackground(const TvlxComponent& page)
 {
-    const ClassInfo* cls = ClassRegistry::Global().Find(u"TvlxPictureView");
-    if (cls == nullptr) return nullptr;
-    std::unique_ptr<Persistent> made = cls->Create();
-    auto* view = dynamic_cast<TvlxComponent*>(made.get());
-    if (view == nullptr) return nullptr;
-    made.release();
-    std::unique_ptr<TvlxComponent> background(view);
+    auto background = std::make_unique<TvlxPictureView>();
     background->SetName(u"_pagebackground");
-
-    String attributes = u" Stretched=\"1\" KeepAspectRatio=\"0\"";
-    if (const auto* reportPage = dynamic_cast<const TvlxReportPage*>(&page))
-        attributes += u" Color=\"" + IntToStr(static_cast<int64_t>(reportPage->Color())) + u"\"";
-    TvlxXMLSerializer serializer;
-    serializer.XMLToObj(attributes, *background);
+    background->SetStretched(true);
+    background->SetKeepAspectRatio(false);
     // The page's frame and background picture travel as the same sub-objects.
     for (StringView name : {StringView(u"Frame"), StringView(u"BackPicture")}) {
         const PropInfo* from = page.ClassType().FindProp(name);
@@ -53,16 +44,14 @@ std::unique_ptr<TvlxComponent> MakePageBackground(const TvlxComponent& page)
             continue;
         to->Set(*background, from->Get(page));
     }
-
-    double left = page.Left();
-    double top = page.Top();
     double width = page.Width();
     double height = page.Height();
     if (const auto* reportPage = dynamic_cast<const TvlxReportPage*>(&page)) {
+        background->SetColor(reportPage->Color());
         width -= (reportPage->LeftMargin() + reportPage->RightMargin()) * PixelsPerMm;
         height -= (reportPage->TopMargin() + reportPage->BottomMargin()) * PixelsPerMm;
     }
-    background->SetBounds(left, top, width, height);
+    background->SetBounds(page.Left(), page.Top(), width, height);
     return background;
 }
 
@@ -116,8 +105,7 @@ void TvlxPreviewPages::ExportPage(TvlxCustomExportFilter& filter, int32_t index)
             page->SetLeft(leftMm * PixelsPerMm);
             page->SetTop(reportPage->TopMargin() * PixelsPerMm);
         }
-        if (std::unique_ptr<TvlxComponent> background = MakePageBackground(*page))
-            ExportObject(filter, *background);
+        ExportObject(filter, *MakePageBackground(*page));
 
         const bool suppress = filter.SuppressPageHeadersFooters;
         for (const auto& obj : page->Objects()) {
@@ -152,7 +140,16 @@ void TvlxPreviewPages::ExportObject(TvlxCustomExportFilter& filter, TvlxComponen
 
 void TvlxPreviewPages::PrepareTextForOutput(TvlxComponent& obj)
 {
-    (void)obj;
+    auto* memo = dynamic_cast<TvlxCustomMemoView*>(&obj);
+    if (memo == nullptr) return;
+    if (memo->Highlight().Active()) memo->SetFont(memo->Highlight().Font());
+    memo->FTotalPages = Count();
+    memo->FCopyNo = 1;
+    if (memo->AutoWidth()) {
+        // Drawing settles the width of a view that follows its text.
+        if (FScratch == nullptr) FScratch = std::make_unique<RasterSurface>(1, 1);
+        memo->Draw(*FScratch, 1, 1, 0, 0);
+    }
 }
 
 void TvlxPreviewPages::ReportExportError(const String& message)

@@ -6,7 +6,9 @@
 #include "layout/preview_pages_internal.h"
 #include "model/band.h"
 #include "model/band_kinds.h"
+#include "model/picture_view.h"
 #include "model/report.h"
+#include "platform/canvas/raster_surface.h"
 #include "platform/component/class_registry.h"
 #include "platform/unicode/text_case.h"
 #include "template/xml_document.h"
@@ -34,10 +36,7 @@ std::unique_ptr<TvlxComponent> CreateLike(const TvlxComponent& like)
 
 void CopyProperties(TvlxComponent& target, const TvlxComponent& source)
 {
-    TvlxXMLSerializer serializer;
-    target.SetLoading(true);
-    serializer.XMLToObj(serializer.ObjToXML(source), target);
-    target.SetLoading(false);
+    target.Assign(source);
 }
 
 double FloatAttribute(const TvlxXMLItem& item, StringView name, double fallback)
@@ -52,50 +51,17 @@ double FloatAttribute(const TvlxXMLItem& item, StringView name, double fallback)
     }
 }
 
-namespace {
-
-String ComponentDiff(TvlxComponent& obj, TvlxComponent& source)
-{
-    // Geometry in the compact attributes the template reader takes; a band always says its top.
-    String out;
-    auto geometry = [&](StringView name, double value, double other, bool always) {
-        if (!always && std::abs(value - other) < 1e-9) return;
-        out += u' ';
-        out += name;
-        out += u"=\"";
-        out += FloatText(value);
-        out += u'"';
-    };
-    const bool band = dynamic_cast<const TvlxBand*>(&obj) != nullptr;
-    geometry(u"l", obj.Left(), source.Left(), false);
-    geometry(u"t", obj.Top(), source.Top(), band);
-    geometry(u"w", obj.Width(), source.Width(), false);
-    geometry(u"h", obj.Height(), source.Height(), false);
-    TvlxXMLSerializer serializer;
-    TvlxXMLItem rest;
-    rest.SetText(serializer.ObjToXML(obj, {}, &source));
-    for (StringView name : {u"Left", u"Top", u"Width", u"Height"})
-        rest.DeleteProp(name);
-    if (!rest.Text().empty() && rest.Text().front() != u' ') out += u' ';
-    out += rest.Text();
-    return out;
-}
-
-} // namespace
-
 String StoredAllDiff(TvlxComponent& obj, TvlxComponent* source)
 {
-    TvlxXMLSerializer serializer;
-    String text = serializer.ObjToXML(obj);
-    if (source != nullptr) text += ComponentDiff(obj, *source);
-    return text;
+    return obj.AllDiff(source);
 }
 
 String StoredDiff(TvlxComponent& obj, TvlxComponent& source, bool finalPass)
 {
-    if (finalPass && obj.vlComponentStyle().Contains(TvlxComponentStyle::csDefaultDiff))
-        return StoredAllDiff(obj, &source);
-    return ComponentDiff(obj, source);
+    if (!finalPass) return obj.TvlxComponent::Diff(source);
+    if (obj.vlComponentStyle().Contains(TvlxComponentStyle::csDefaultDiff))
+        return obj.AllDiff(&source);
+    return obj.Diff(source);
 }
 
 String FloatText(double value)
@@ -228,6 +194,8 @@ TvlxPreviewPages::MakeSourceCopy(TvlxComponent& design, TvlxComponent& parent, s
     }
     TvlxComponent* copy = TvlxComponent::Create(design.ClassType(), &parent);
     preview::CopyProperties(*copy, design);
+    // Images reach pages through the picture cache, never through the source copy.
+    if (auto* picture = dynamic_cast<TvlxPictureView*>(copy)) picture->ClearImage();
     copy->SetName(design.Name());
     RegisterSourceCopy(*copy, design, pageIndex);
     for (const auto& child : design.Objects())
@@ -358,12 +326,11 @@ void TvlxPreviewPages::AddObjectTo(TvlxXMLItem& parent,
 
 int32_t TvlxPreviewPages::AddPicture(TvlxComponent& picture)
 {
-    std::unique_ptr<TvlxComponent> copy = preview::CreateLike(picture);
-    preview::CopyProperties(*copy, picture);
-    FPictureCache.push_back(std::move(copy));
+    auto* view = dynamic_cast<TvlxPictureView*>(&picture);
+    if (view == nullptr || !view->HasImage()) return -1;
+    FPictureCache.push_back(view->ImageBytes());
     const auto index = static_cast<int32_t>(FPictureCache.size() - 1);
-    if (const PropInfo* p = picture.ClassType().FindProp(u"ImageIndex"); p && !p->IsReadOnly())
-        p->Set(picture, int64_t(index));
+    view->SetImageIndex(index);
     return index;
 }
 

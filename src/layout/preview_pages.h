@@ -38,6 +38,7 @@
 namespace vl {
 
 class Clock;
+class RasterSurface;
 class TvlxCustomExportFilter;
 class TvlxReport;
 class TvlxXMLSerializer;
@@ -278,8 +279,8 @@ private:
     TvlxXMLItem* FPagesItem;
     std::vector<std::unique_ptr<TvlxComponent>> FSourcePages;
     TvlxDictionary FDictionary;
-    std::vector<CachedPage> FPageCache;                        // most recently used first
-    std::vector<std::unique_ptr<TvlxComponent>> FPictureCache; // picture copies by ImageIndex
+    std::vector<CachedPage> FPageCache;     // most recently used first
+    std::vector<std::string> FPictureCache; // image bytes of picture views, by ImageIndex
     int64_t FXMLSize = 0;
     int32_t FFirstPageIndex = -1;
     int32_t FFirstObjectIndex = 0;
@@ -287,6 +288,7 @@ private:
     int32_t FLogicalPageN = 0;
     int32_t FCopyNo = 0;
     double FLastY = 0;
+    std::unique_ptr<RasterSurface> FScratch; // where auto-width text views settle their width
     std::unique_ptr<Stream> FTempStream;
     bool FAllowPartialLoading = false;
 };

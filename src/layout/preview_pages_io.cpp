@@ -7,6 +7,7 @@
 #include "model/report_page.h"
 #include "platform/component/class_registry.h"
 #include "platform/unicode/text_case.h"
+#include "template/prop_data.h"
 #include "template/xml_serializer.h"
 
 #include <unordered_map>
@@ -79,8 +80,8 @@ void TvlxPreviewPages::WriteReportItems()
     for (const String& alias : FDictionary.Names())
         dictionary.Add(alias).SetAttribute(u"name", FDictionary.GetSourceName(alias));
     TvlxXMLItem& pictures = root.FindItem(PictureCacheName);
-    for (const auto& picture : FPictureCache)
-        serializer.WriteRootComponent(*picture, false, &pictures.Add());
+    for (const std::string& bytes : FPictureCache)
+        pictures.Add(u"item").SetText(u"data=\"" + BytesToHex(bytes) + u"\"");
 }
 
 void TvlxPreviewPages::DropSavedItems()
@@ -195,10 +196,7 @@ void TvlxPreviewPages::ReadReportItems()
     if (int index = root.Find(PictureCacheName); index >= 0) {
         TvlxXMLItem& pictures = root[index];
         for (int32_t i = 0; i < pictures.Count(); ++i)
-            if (std::unique_ptr<TvlxComponent> picture = CreateByName(pictures[i].Name())) {
-                serializer.ReadRootComponent(*picture, &pictures[i]);
-                FPictureCache.push_back(std::move(picture));
-            }
+            FPictureCache.push_back(HexToBytes(pictures[i].Attribute(u"data")));
     }
     for (const String& error : serializer.Errors())
         AddError(error);

@@ -3,6 +3,7 @@
 #include "base/number_text.h"
 #include "layout/preview_pages.h"
 #include "layout/preview_pages_internal.h"
+#include "model/picture_view.h"
 #include "model/report.h"
 #include "model/report_page.h"
 #include "platform/component/class_registry.h"
@@ -128,14 +129,11 @@ void TvlxPreviewPages::RebuildObjects(const TvlxXMLItem& item,
 
 void TvlxPreviewPages::RestorePicture(TvlxComponent& obj)
 {
-    const PropInfo* p = obj.ClassType().FindProp(u"ImageIndex");
-    if (p == nullptr || FPictureCache.empty()) return;
-    const int64_t index = PropOrdinal(p->Get(obj));
+    auto* view = dynamic_cast<TvlxPictureView*>(&obj);
+    if (view == nullptr || view->HasImage()) return;
+    const int32_t index = view->ImageIndex();
     if (index < 0 || static_cast<size_t>(index) >= FPictureCache.size()) return;
-    const TvlxComponent& picture = *FPictureCache[static_cast<size_t>(index)];
-    if (&picture.ClassType() != &obj.ClassType()) return;
-    if (const PropInfo* pic = obj.ClassType().FindProp(u"Picture"); pic && !pic->IsReadOnly())
-        pic->Set(obj, pic->Get(picture));
+    view->LoadPictureFromBytes(FPictureCache[static_cast<size_t>(index)]);
 }
 
 } // namespace vl

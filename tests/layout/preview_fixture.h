@@ -5,8 +5,10 @@
 #include "layout/preview_pages.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"
+#include "model/memo_view.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "model/view_classes.h"
 #include "platform/component/class_registry.h"
 
 #include <memory>
@@ -40,6 +42,7 @@ struct PreviewFixture
         for (const ClassInfo* cls : BandClasses())
             registry.Register(*cls);
         registry.Register(TvlxReportPage::StaticClass());
+        RegisterViewClasses(registry);
         Report = std::make_unique<TvlxReport>();
         Page = TvlxComponent::Create<TvlxReportPage>(Report.get());
         Page->SetName(u"Page1");
@@ -57,6 +60,15 @@ struct PreviewFixture
         band->SetName(name);
         band->SetBounds(0, top, 700, height);
         return band;
+    }
+
+    // A text view on the data band.
+    TvlxMemoView* AddMemo(const String& name, double left, double width)
+    {
+        auto* memo = TvlxComponent::Create<TvlxMemoView>(Data);
+        memo->SetName(name);
+        memo->SetBounds(left, 0, width, 20);
+        return memo;
     }
 
     // Stores the data band once per top, one output page for all.
