@@ -241,6 +241,7 @@ void TvlxPDFExport::ExportObject(TvlxComponent* obj)
 {
     if (obj == nullptr || !obj->IsView() || !FInPage) return;
     if (OrdinalProp(*obj, u"Printable", 1) == 0 && !ExportNotPrintable()) return;
+    RenderView(*obj);
 }
 
 TvlxPDFFont& TvlxPDFExport::FindFont(const TvlxFont& font)

@@ -31,6 +31,8 @@
 
 namespace vl {
 
+class TvlxView;
+
 inline constexpr std::array<StringView, 4> PDFEncBitNames{
     u"ePrint", u"eModify", u"eCopy", u"eAnnot"};
 constexpr std::span<const StringView> EnumNames(TvlxPDFEncBits)
@@ -201,6 +203,9 @@ private:
     std::string ByteString(const String& text) const;
     // The page object of a zero-based store page index, when that page was exported.
     std::optional<uint32_t> PageObject(int pageIndex) const;
+    // One view on the current page: vector output or the raster fallback (view_export.cpp).
+    void RenderView(TvlxComponent& view);
+    void RenderRaster(TvlxView& view);
 
     // Settings
     bool FCompressed = true;
