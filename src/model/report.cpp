@@ -137,6 +137,7 @@ void TvlxReport::Clear()
     TvlxComponent::Clear();
     FDataSets.Clear();
     FVariables.Clear();
+    FStyles.Clear();
     FEngineOptions.Clear();
     FPreviewOptions.Clear();
     FPrintOptions.Clear();
@@ -163,6 +164,12 @@ void TvlxReport::FillSysVariables()
     FSysVariables.Clear();
     for (StringView name : SysVariableNames)
         FSysVariables.Add(String(name));
+}
+
+void TvlxReport::SetCurrentView(TvlxView* view)
+{
+    FEvaluator.SetSelf(static_cast<const Persistent*>(view));
+    FCurObject = view != nullptr ? view->Name() : String();
 }
 
 Variant TvlxReport::Calc(StringView expr, TsbScript* script)

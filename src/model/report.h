@@ -21,6 +21,8 @@
 #include "model/component.h"
 #include "model/custom_engine.h"
 #include "model/report_options.h"
+#include "model/styles.h"
+#include "model/view.h"
 #include "platform/component/string_list.h"
 #include "script/report_evaluator.h"
 #include "script/script.h"
@@ -98,7 +100,10 @@ private:
     std::vector<std::unique_ptr<TvlxReportDataSet>> FItems;
 };
 
-class TvlxReport : public TvlxComponent, public CustomPropData, public TsbReportHost
+class TvlxReport : public TvlxComponent,
+                   public CustomPropData,
+                   public TsbReportHost,
+                   public TvlxViewHost
 {
 public:
     TvlxReport();
@@ -226,6 +231,12 @@ public:
     bool IgnoreDevByZero() override { return FEngineOptions.IgnoreDevByZero; }
     bool CaseSensitiveExpressions() override { return false; }
 
+    // ---- TvlxViewHost
+    // The view whose hooks run: the script's Self, and the name that prefixes error texts.
+    void SetCurrentView(TvlxView* view) override;
+    Variant CalcExpression(StringView expression) override { return Calc(expression); }
+    TvlxStyles* Styles() override { return &FStyles; }
+
     // ---- CustomPropData: "Datasets", "Variables" and "Style" lists
     bool
     ReadCustomProp(StringView name, PropDataReader& reader, TvlxXMLSerializer& serializer) override;
@@ -247,6 +258,7 @@ private:
     TvlxErrorList FErrors;
     TvlxReportDataSets FDataSets;
     TvlxVariables FVariables;
+    TvlxStyles FStyles;
     TvlxEngineOptions FEngineOptions;
     TvlxReportOptions FReportOptions;
     TvlxPreviewOptions FPreviewOptions;
