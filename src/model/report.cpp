@@ -141,6 +141,7 @@ void TvlxReport::Clear()
     TvlxComponent::Clear();
     FDataSets.Clear();
     FVariables.Clear();
+    FStyles.Clear();
     FEngineOptions.Clear();
     FPreviewOptions.Clear();
     FPrintOptions.Clear();
@@ -167,6 +168,12 @@ void TvlxReport::FillSysVariables()
     FSysVariables.Clear();
     for (StringView name : SysVariableNames)
         FSysVariables.Add(String(name));
+}
+
+void TvlxReport::SetCurrentView(TvlxView* view)
+{
+    FEvaluator.SetSelf(static_cast<const Persistent*>(view));
+    FCurObject = view != nullptr ? view->Name() : String();
 }
 
 Variant TvlxReport::Calc(StringView expr, TsbScript* script)
@@ -259,12 +266,6 @@ TvlxReport::Aggregate(StringView name, StringView expression, const Variant& ban
     // Aggregates are collected by the engine's run; without an engine there is nothing to give.
     if (!FEngine) return Variant::Null();
     return FEngine->GetAggregateValue(name, expression, band, flags);
-}
-
-void TvlxReport::SetCurrentView(TvlxView* view)
-{
-    FCurObject = view != nullptr ? view->Name() : String();
-    FEvaluator.SetSelf(static_cast<const Persistent*>(view));
 }
 
 } // namespace vl

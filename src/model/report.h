@@ -21,6 +21,7 @@
 #include "model/component.h"
 #include "model/custom_engine.h"
 #include "model/report_options.h"
+#include "model/styles.h"
 #include "model/view.h"
 #include "platform/component/string_list.h"
 #include "script/report_evaluator.h"
@@ -239,6 +240,7 @@ public:
     void SetCurrentView(TvlxView* view) override;
     Variant CalcExpression(StringView expression) override { return Calc(expression); }
     void SetCurrentValue(const Variant& value) override { FEvaluator.SetValue(value); }
+    TvlxStyles* Styles() override { return &FStyles; }
 
     // ---- CustomPropData: "Datasets", "Variables" and "Style" lists
     bool
@@ -261,6 +263,7 @@ private:
     TvlxErrorList FErrors;
     TvlxReportDataSets FDataSets;
     TvlxVariables FVariables;
+    TvlxStyles FStyles;
     TvlxEngineOptions FEngineOptions;
     TvlxReportOptions FReportOptions;
     TvlxPreviewOptions FPreviewOptions;

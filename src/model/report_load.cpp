@@ -70,17 +70,18 @@ void ReadListProp(PropDataReader& reader, TvlxXMLSerializer& serializer, MakeIte
 }
 
 // Writes a list of items as attribute texts (see ReadListProp).
-template <class Items>
+template <class ItemAt>
 void WriteListProp(PropDataWriter& writer,
                    StringView name,
                    TvlxXMLSerializer& serializer,
-                   const Items& items)
+                   size_t count,
+                   ItemAt itemAt)
 {
-    if (items.Count() == 0) return;
+    if (count == 0) return;
     writer.WriteName(name);
     writer.WriteListBegin();
-    for (size_t i = 0; i < items.Count(); ++i) {
-        String text = serializer.ObjToXML(items.Item(i));
+    for (size_t i = 0; i < count; ++i) {
+        String text = serializer.ObjToXML(itemAt(i));
         if (!text.empty() && text.front() == u' ') text.erase(0, 1);
         writer.WriteListBegin();
         writer.WriteUtf8String(text);
@@ -105,6 +106,11 @@ bool TvlxReport::ReadCustomProp(StringView name,
         ReadListProp(reader, serializer, [this]() -> Persistent& { return FVariables.Add(); });
         return true;
     }
+    if (name == u"Style") {
+        FStyles.Clear();
+        ReadListProp(reader, serializer, [this]() -> Persistent& { return FStyles.Add(); });
+        return true;
+    }
     return false;
 }
 
@@ -112,8 +118,18 @@ void TvlxReport::WriteCustomProps(PropDataWriter& writer) const
 {
     TvlxXMLSerializer serializer;
     serializer.SetOwner(const_cast<TvlxReport*>(this));
-    WriteListProp(writer, u"Datasets", serializer, FDataSets);
-    WriteListProp(writer, u"Variables", serializer, FVariables);
+    WriteListProp(
+        writer, u"Datasets", serializer, FDataSets.Count(), [this](size_t i) -> auto& {
+            return FDataSets.Item(i);
+        });
+    WriteListProp(
+        writer, u"Variables", serializer, FVariables.Count(), [this](size_t i) -> auto& {
+            return FVariables.Item(i);
+        });
+    WriteListProp(
+        writer, u"Style", serializer, FStyles.Count(), [this](size_t i) -> auto& {
+            return FStyles[i];
+        });
 }
 
 void TvlxReport::ReadTemplate(Stream& stream)
