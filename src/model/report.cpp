@@ -4,6 +4,7 @@
 #include "base/exception.h"
 #include "engine/engine.h"
 #include "layout/preview_pages.h"
+#include "model/picture_view.h"
 #include "model/resources.h"
 #include "platform/component/class_builder.h"
 #include "platform/unicode/text_case.h"
@@ -174,6 +175,11 @@ void TvlxReport::SetCurrentView(TvlxView* view)
 {
     FEvaluator.SetSelf(static_cast<const Persistent*>(view));
     FCurObject = view != nullptr ? view->Name() : String();
+}
+
+int32_t TvlxReport::StorePicture(TvlxPictureView& view)
+{
+    return FPreviewPages->AddPicture(view);
 }
 
 Variant TvlxReport::Calc(StringView expr, TsbScript* script)

@@ -241,6 +241,8 @@ public:
     Variant CalcExpression(StringView expression) override { return Calc(expression); }
     void SetCurrentValue(const Variant& value) override { FEvaluator.SetValue(value); }
     TvlxStyles* Styles() override { return &FStyles; }
+    // A changed picture's image goes to the prepared-page store once; its rows refer to it.
+    int32_t StorePicture(TvlxPictureView& view) override;
 
     // ---- CustomPropData: "Datasets", "Variables" and "Style" lists
     bool

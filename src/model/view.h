@@ -107,7 +107,7 @@ public:
         return false;
     }
     // Hands a picture view's image to the prepared-page image store; gives its index there.
-    virtual int32_t StorePicture(const TvlxPictureView& view)
+    virtual int32_t StorePicture(TvlxPictureView& view)
     {
         (void)view;
         return -1;
