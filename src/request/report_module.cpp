@@ -3,6 +3,7 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "layout/preview_pages.h"
 #include "platform/component/class_registry.h"
 
 #include <algorithm>
@@ -143,7 +144,7 @@ void TReportGenerator::Export2PDF(Stream& output)
     } attachment{*FPDFExport};
     FPDFExport->SetStream(&output);
     FReport->PrepareReport(true);
-    throw Exception(u"The step \"PDF export\" is not built yet");
+    FReport->PreviewPages().Export(*FPDFExport);
 }
 
 TReportGenerator* FindReportGenerator(StringView name)
