@@ -145,6 +145,8 @@ void TvlxPreviewPages::PrepareTextForOutput(TvlxComponent& obj)
     if (memo->Highlight().Active()) memo->SetFont(memo->Highlight().Font());
     memo->FTotalPages = Count();
     memo->FCopyNo = 1;
+    // "[TotalPages#]" and "[CopyName#]" are known only now that every page exists.
+    memo->ExtractMacros();
     if (memo->AutoWidth()) {
         // Drawing settles the width of a view that follows its text.
         if (FScratch == nullptr) FScratch = std::make_unique<RasterSurface>(1, 1);
