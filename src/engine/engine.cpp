@@ -74,8 +74,8 @@ bool TvlxEngine::Initialize()
     FPreviewPages.Initialize();
     FPreviewPages.SetAddPageAction(TvlxAddPageAction::apAdd);
     const LocalDateTime now = SystemClock().Now();
-    FStartDate = EncodeDate(now.Year, now.Month, now.Day);
-    FStartTime = EncodeTime(now.Hour, now.Minute, now.Second, 0);
+    FStartDate = DateOf(now);
+    FStartTime = TimeOf(now);
     FRunning = true;
     BreakAllKeep();
     FCurVColumn = 0;

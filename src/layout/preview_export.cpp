@@ -20,13 +20,6 @@
 namespace vl {
 namespace {
 
-double NowDays(Clock& clock)
-{
-    const LocalDateTime now = clock.Now();
-    return CombineDateTime(EncodeDate(now.Year, now.Month, now.Day),
-                           EncodeTime(now.Hour, now.Minute, now.Second, 0));
-}
-
 // The object every exported page begins with: a picture view covering the printable area with
 // the page's colour (stretched, aspect ratio not kept).
 std::unique_ptr<TvlxPictureView> MakePageBackground(const TvlxComponent& page)
@@ -60,7 +53,8 @@ std::unique_ptr<TvlxPictureView> MakePageBackground(const TvlxComponent& page)
 bool TvlxPreviewPages::Export(TvlxCustomExportFilter& filter)
 {
     FCopyNo = 0;
-    filter.SetCreationTime(NowDays(ExportClock != nullptr ? *ExportClock : SystemClock()));
+    filter.SetCreationTime(
+        DateTimeOf((ExportClock != nullptr ? *ExportClock : SystemClock()).Now()));
     filter.SetReport(FReport);
     if (filter.ShowDialog() && filter.ShowModal() != ModalResultOk) return false;
     // There is no preview window, so the current page is the first.

@@ -226,24 +226,29 @@ TColor TvlxCustomMemoView::FillColor() const
     return FHighlight.Active() ? FHighlight.Color() : Color();
 }
 
-double TvlxCustomMemoView::VerticalExtra() const
+namespace {
+
+// Room around the text on one axis: the gap on both sides, the part of each framed side's line
+// that lies inside the view, and the drop shadow.
+double FrameExtra(const TvlxFrame& f, double gap, TvlxFrameType first, TvlxFrameType second)
 {
-    const TvlxFrame& f = Frame();
-    double extra = 2 * FGapY;
-    if (f.Has(TvlxFrameType::ftTop)) extra += (f.Width() - 1) / 2;
-    if (f.Has(TvlxFrameType::ftBottom)) extra += f.Width() / 2;
+    double extra = 2 * gap;
+    if (f.Has(first)) extra += (f.Width() - 1) / 2;
+    if (f.Has(second)) extra += f.Width() / 2;
     if (f.DropShadow()) extra += f.ShadowWidth();
     return extra;
 }
 
+} // namespace
+
+double TvlxCustomMemoView::VerticalExtra() const
+{
+    return FrameExtra(Frame(), FGapY, TvlxFrameType::ftTop, TvlxFrameType::ftBottom);
+}
+
 double TvlxCustomMemoView::HorizontalExtra() const
 {
-    const TvlxFrame& f = Frame();
-    double extra = 2 * FGapX;
-    if (f.Has(TvlxFrameType::ftLeft)) extra += (f.Width() - 1) / 2;
-    if (f.Has(TvlxFrameType::ftRight)) extra += f.Width() / 2;
-    if (f.DropShadow()) extra += f.ShadowWidth();
-    return extra;
+    return FrameExtra(Frame(), FGapX, TvlxFrameType::ftLeft, TvlxFrameType::ftRight);
 }
 
 IntRect TvlxCustomMemoView::TextRect(const IntRect& viewRect, double scaleX, double scaleY) const

@@ -11,9 +11,7 @@ namespace {
 
 double NowDays()
 {
-    const LocalDateTime now = SystemClock().Now();
-    return CombineDateTime(EncodeDate(now.Year, now.Month, now.Day),
-                           EncodeTime(now.Hour, now.Minute, now.Second, 0));
+    return DateTimeOf(SystemClock().Now());
 }
 
 // Copies a whole option group when `source` is one of the same class.

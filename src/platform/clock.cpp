@@ -1,6 +1,7 @@
 // The system clock: local time through localtime_r, GUIDs from the kernel's random source.
 #include "platform/clock.h"
 
+#include "base/date_time.h"
 #include "base/exception.h"
 
 #include <algorithm>
@@ -8,6 +9,21 @@
 #include <random>
 
 namespace vl {
+
+double DateOf(const LocalDateTime& moment)
+{
+    return EncodeDate(moment.Year, moment.Month, moment.Day);
+}
+
+double TimeOf(const LocalDateTime& moment)
+{
+    return EncodeTime(moment.Hour, moment.Minute, moment.Second, 0);
+}
+
+double DateTimeOf(const LocalDateTime& moment)
+{
+    return CombineDateTime(DateOf(moment), TimeOf(moment));
+}
 
 namespace {
 

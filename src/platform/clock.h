@@ -19,6 +19,12 @@ struct LocalDateTime
     int Second = 0; // 0..59
 };
 
+// The same moment as the days since 1899-12-30 that dates and times are counted in: the whole
+// day, the fraction of the day, and both together.
+double DateOf(const LocalDateTime& moment);
+double TimeOf(const LocalDateTime& moment);
+double DateTimeOf(const LocalDateTime& moment);
+
 // A 128-bit globally unique identifier, held as its 16 bytes in registry-text order.
 using Guid = std::array<uint8_t, 16>;
 

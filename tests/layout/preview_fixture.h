@@ -6,9 +6,9 @@
 #include "model/band_kinds.h"
 #include "model/data_band.h"
 #include "model/memo_view.h"
+#include "model/model_classes.h"
 #include "model/report.h"
 #include "model/report_page.h"
-#include "model/view_classes.h"
 #include "platform/component/class_registry.h"
 
 #include <memory>
@@ -39,10 +39,7 @@ struct PreviewFixture
     PreviewFixture()
     {
         ClassRegistry& registry = ClassRegistry::Global();
-        for (const ClassInfo* cls : BandClasses())
-            registry.Register(*cls);
-        registry.Register(TvlxReportPage::StaticClass());
-        RegisterViewClasses(registry);
+        RegisterModelClasses(registry);
         Report = std::make_unique<TvlxReport>();
         Page = TvlxComponent::Create<TvlxReportPage>(Report.get());
         Page->SetName(u"Page1");

@@ -6,9 +6,9 @@
 #include "base/stream.h"
 #include "model/component.h"
 #include "model/memo_view.h"
+#include "model/model_classes.h"
 #include "model/styles.h"
 #include "model/view.h"
-#include "model/view_classes.h"
 #include "platform/component/class_builder.h"
 #include "template/xml_serializer.h"
 
@@ -81,7 +81,7 @@ struct ViewTree
     ViewTree()
     {
         ClassRegistry& registry = ClassRegistry::Global();
-        RegisterViewClasses(registry);
+        RegisterModelClasses(registry);
         registry.Register(HostReport::StaticClass());
         registry.Register(TestPage::StaticClass());
         registry.Register(TestBand::StaticClass());
