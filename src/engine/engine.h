@@ -155,12 +155,27 @@ private:
 
     // ---- show_band.cpp: one band at CurY
     void OutputBand(TvlxBand& band);
-    // Part of the band's preparation that the engine does itself: events, views' data, height.
-    void PrepareBand(TvlxBand& band);
-    void UnprepareBand(TvlxBand& band);
     // Copies the placed band to the store (during page start only when the page lacks it).
     void StoreBand(TvlxBand& band);
     bool IsMultiColumnDataBand(const TvlxBand& band) const;
+
+    // ---- band_prepare.cpp: before and after a band is placed
+    // Events, the views' data, growth and shifting, the band's final height.
+    void PrepareBand(TvlxBand& band);
+    // Puts the band and its objects back to their design state.
+    void UnprepareBand(TvlxBand& band);
+
+    // ---- subreports.cpp
+    // Runs the band's visible subreports that print on their parent into the band while it is
+    // prepared; nothing while the band is itself printed into a collector.
+    void RunSubreportsOnParent(TvlxBand& band);
+    // Runs the band's visible subreports that print on their own, after the band was placed;
+    // the engine continues where the furthest one ended.
+    void RunSubreportsAfterBand(TvlxBand& band);
+
+    // ---- vertical_bands.cpp
+    // The horizontal band whose objects the vertical bands are being printed into.
+    bool IsVerticalMaster(const TvlxBand& band) const { return &band == FVMasterBand; }
 
     // ---- page_flow.cpp: output pages, columns, page start and end
     void StartPage();
@@ -227,6 +242,11 @@ private:
     // Set while bands of a page column's start or end are shown: no fit check, always stored.
     bool FPlaceDirectly = false;
     bool FDontShowHeaders = false;
+    // While set, printed bands are copied into this collector (a subreport printing on its
+    // parent) instead of being stored; not owned.
+    TvlxBand* FOutputTo = nullptr;
+    // The horizontal band being printed with its vertical bands; not owned.
+    TvlxBand* FVMasterBand = nullptr;
     // Names and record numbers of the master records being printed (drill-down names).
     std::vector<std::pair<String, int32_t>> FHBandNamesTree;
 

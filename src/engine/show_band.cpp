@@ -1,6 +1,6 @@
-// Showing one band at CurY: its child chain, a new page for StartNewPage, the preparation that
-// gives it data and height, the fit check with a break to the next column or page, and the copy
-// that goes to the prepared-page store.
+// Showing one band at CurY: its child chain, a new page for StartNewPage, the preparation
+// (band_prepare.cpp), the fit check with a break to the next column or page, and the copy that
+// goes to the prepared-page store.
 #include "engine/engine.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"
@@ -19,12 +19,6 @@ bool IsDataOrGroupHeader(const TvlxBand& band)
 {
     return dynamic_cast<const TvlxDataBand*>(&band) != nullptr ||
            dynamic_cast<const TvlxGroupHeader*>(&band) != nullptr;
-}
-
-// Views and other printable objects of a band, in order.
-TvlxReportComponent* PrintableObject(const TvlxBand& band, size_t index)
-{
-    return dynamic_cast<TvlxReportComponent*>(band.Object(index));
 }
 
 } // namespace
@@ -105,51 +99,6 @@ void TvlxEngine::StoreBand(TvlxBand& band)
 {
     if (FInPageStart && FPreviewPages.BandExists(band)) return;
     FPreviewPages.AddObject(band);
-}
-
-void TvlxEngine::PrepareBand(TvlxBand& band)
-{
-    FCurBand = &band;
-    FReport.FCurObject = band.Name();
-    band.BeforePrint();
-    FReport.DoBeforePrint(band); // may hide the band
-    // Counted each round: a script may add objects to the band while it is prepared.
-    for (size_t i = 0; i < band.ObjectCount(); ++i) {
-        TvlxReportComponent* obj = PrintableObject(band, i);
-        if (obj == nullptr) continue;
-        FReport.FCurObject = obj->Name();
-        obj->BeforePrint();
-        if (!band.Visible()) continue;
-        FReport.DoBeforePrint(*obj);
-        if (!obj->Visible()) continue;
-        obj->GetData();
-        FReport.DoNotifyEvent(obj, obj->FOnAfterData);
-    }
-    if (band.Visible()) {
-        if (band.FStretched) {
-            double bottom = 0;
-            for (size_t i = 0; i < band.ObjectCount(); ++i) {
-                const TvlxComponent* obj = band.Object(i);
-                bottom = std::max(bottom, obj->Top() + obj->Height());
-            }
-            band.SetHeight(bottom);
-        }
-        FReport.DoNotifyEvent(&band, band.FOnAfterCalcHeight);
-    }
-    band.FStretchedHeight = band.Height();
-}
-
-void TvlxEngine::UnprepareBand(TvlxBand& band)
-{
-    const bool visible = band.Visible();
-    for (size_t i = 0; i < band.ObjectCount(); ++i) {
-        TvlxReportComponent* obj = PrintableObject(band, i);
-        if (obj == nullptr) continue;
-        if (visible) FReport.DoAfterPrint(*obj);
-        obj->AfterPrint();
-    }
-    if (visible) FReport.DoAfterPrint(band);
-    band.AfterPrint();
 }
 
 } // namespace vl
