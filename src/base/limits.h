@@ -74,4 +74,9 @@ inline constexpr size_t PngMaxChunkBytes = size_t(8) << 20;
 // memory out of all proportion to the template.
 inline constexpr int32_t PageMaxColumns = 1000;
 
+// Columns or pages in a row on which a band being split places nothing (a band that starts low
+// on a page, or has a gap taller than a page, leaves a few); past it the band can never be
+// placed and the run ends instead of adding empty pages for ever.
+inline constexpr int32_t BandSplitMaxEmptyParts = 100;
+
 } // namespace vl::limits

@@ -165,6 +165,16 @@ private:
     // Puts the band and its objects back to their design state.
     void UnprepareBand(TvlxBand& band);
 
+    // ---- band_split.cpp: a band that does not fit in FreeSpace
+    // Either splits the band across columns and pages (True: its parts are stored and CurY is
+    // below the last one) or moves on to the next column or page (False: the band is still to
+    // be placed). Throws Exception when a split places nothing on page after page.
+    bool MakeRoomForBand(TvlxBand& band);
+    void SplitBand(TvlxBand& band);
+    // Suppressed repeated values are forgotten and the band is prepared again, so that they
+    // print at the top of the new column or page.
+    void ReprintSuppressedValues(TvlxBand& band);
+
     // ---- subreports.cpp
     // Runs the band's visible subreports that print on their parent into the band while it is
     // prepared; nothing while the band is itself printed into a collector.

@@ -75,22 +75,16 @@ void TvlxEngine::OutputBand(TvlxBand& band)
         const bool isNullBand = dynamic_cast<TvlxNullBand*>(&band) != nullptr;
         const bool checked = !IsMultiColumnDataBand(band) && !isNullBand &&
                              band.BandNumber() != OverlayNumber && !FInPageStart && !FPlaceDirectly;
-        if (checked && FreeSpace() < band.Height()) {
-            // A band taller than a whole column at the top of an empty column would only leave
-            // an empty page behind: it is placed there and cut by the page end.
-            const bool tallerThanColumn = band.Height() > GetPageHeight() - FooterHeight();
-            const bool columnEmpty = FCurY <= FFirstColumnY + 0.0001;
-            if (!(tallerThanColumn && columnEmpty) && !FCallFromPHeader) {
-                FCurBand = &band;
-                NewColumn();
+        // A band that does not fit is split across pages, or moves to the next column or page.
+        const bool split = checked && FreeSpace() < band.Height() && MakeRoomForBand(band);
+        if (!split) {
+            if (!isNullBand) {
+                band.SetLeft(IsMultiColumnDataBand(band) ? band.Left() + FCurX : FCurX);
+                band.SetTop(FCurY);
             }
+            StoreBand(band);
+            FCurY += band.Height();
         }
-        if (!isNullBand) {
-            band.SetLeft(IsMultiColumnDataBand(band) ? band.Left() + FCurX : FCurX);
-            band.SetTop(FCurY);
-        }
-        StoreBand(band);
-        FCurY += band.Height();
     }
     UnprepareBand(band);
 }
