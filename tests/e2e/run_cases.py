@@ -12,7 +12,9 @@ A case file holds one case object or {"cases": [...]} for a table of related cas
   input_file    true: the input goes to the file "{in}" instead of standard input
   env           extra environment variables
   expect        status, stderr (exact text), stdout (exact text), stdout_empty, output_file
-                ("empty" or "pdf"), pdf: {pages, text (list of substrings), fonts_embedded}
+                ("empty" or "pdf"), pdf: {pages, text (list of substrings), fonts_embedded,
+                page_text ({"<page from 1>": substrings that appear on that page in this order}),
+                page_text_absent ({"<page from 1>": substrings that must not appear there})}
 
 Ends with "N passed, N failed"; exits 1 when any case failed.
 """
@@ -50,6 +52,11 @@ def request_bytes(case):
     return b""
 
 
+def page_text(path, number):
+    return subprocess.run(["pdftotext", "-layout", "-f", str(number), "-l", str(number), path,
+                           "-"], capture_output=True, text=True).stdout
+
+
 def check_pdf(path, expect, problems):
     qpdf = subprocess.run(["qpdf", "--check", path], capture_output=True, text=True)
     if qpdf.returncode != 0:
@@ -65,6 +72,20 @@ def check_pdf(path, expect, problems):
         for piece in expect["text"]:
             if piece not in text:
                 problems.append(f"text {piece!r} not found in:\n{text[:2000]}")
+    for number, pieces in expect.get("page_text", {}).items():
+        text = page_text(path, number)
+        at = 0
+        for piece in pieces:
+            found = text.find(piece, at)
+            if found < 0:
+                problems.append(f"page {number}: {piece!r} not found in order in:\n{text[:2000]}")
+                break
+            at = found + len(piece)
+    for number, pieces in expect.get("page_text_absent", {}).items():
+        text = page_text(path, number)
+        for piece in pieces:
+            if piece in text:
+                problems.append(f"page {number}: {piece!r} should be absent from:\n{text[:2000]}")
     if expect.get("fonts_embedded"):
         fonts = subprocess.run(["pdffonts", path], capture_output=True, text=True).stdout
         for line in fonts.splitlines()[2:]:
