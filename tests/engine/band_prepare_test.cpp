@@ -173,7 +173,8 @@ protected:
     TvlxPreviewPages& Store() { return Report().PreviewPages(); }
 
     // A report of one page, 100 mm wide, without margins, holding `bands`.
-    void Load(const std::string& bands, double paperHeightMm = 100)
+    void
+    Load(const std::string& bands, double paperHeightMm = 100, const std::string& reportAttrs = "")
     {
         char page[200];
         std::snprintf(page,
@@ -181,9 +182,9 @@ protected:
                       "<TvlxReportPage Name=\"Page1\" PaperWidth=\"100\" PaperHeight=\"%g\">",
                       paperHeightMm);
         const std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>"
-                                "<TvlxReport PropData=\"" +
-                                DataSetsBlock() + "\">" + page + bands +
-                                "</TvlxReportPage></TvlxReport>";
+                                "<TvlxReport " +
+                                reportAttrs + " PropData=\"" + DataSetsBlock() + "\">" + page +
+                                bands + "</TvlxReportPage></TvlxReport>";
         MemoryStream stream;
         stream.Write(xml);
         stream.SetPosition(0);
@@ -422,6 +423,32 @@ TEST_F(BandPrepareTest, TheShiftTreeLinksEachViewToTheNearestViewsAboveIt)
     EXPECT_EQ(children(u"D"), "");
 }
 
+TEST_F(BandPrepareTest, OnAfterCalcHeightRunsForEachPrintedBand)
+{
+    const struct
+    {
+        const char* Name;
+        std::string Attrs;
+        int Calls;
+    } cases[] = {
+        {"a visible band of three records", "", 3},
+        {"an invisible band", "Visible=\"False\"", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Load("<TvlxMasterData Name=\"Band1\" Top=\"20\" Height=\"20\" RowCount=\"3\" "
+             "OnAfterCalcHeight=\"Counted\" " +
+                 c.Attrs + "/>",
+             100,
+             "ScriptText.Text=\"procedure Counted(Sender: Variant); begin Set('Calls', "
+             "Get('Calls') + 1) end; begin end.\"");
+        Report().Variables().SetValue(u"Calls", Variant(int32_t(0)));
+        Report().EngineOptions().DestroyForms = false;
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(ToUtf8(Report().Variables().Value(u"Calls").ToText()), std::to_string(c.Calls));
+    }
+}
+
 // ---- Un-preparing
 
 TEST_F(BandPrepareTest, ObjectsAddedForOneOutputArePrintedAndFreedAfterIt)
@@ -548,6 +575,26 @@ TEST_F(BandPrepareTest, ViewsThatCannotBeCutMoveWholeToTheNextPart)
         }
         EXPECT_EQ(seen, c.Pages);
     }
+}
+
+TEST_F(BandPrepareTest, ALaterRecordTallerThanAPageStartsOnAFreshPage)
+{
+    // 380 pixels a record on a page of 377.95: the first record is cut where it stands and
+    // ends 180 down the second page; the second record would find room for its upper views
+    // there, but starts a page of its own.
+    Load("<TvlxMasterData Name=\"Band1\" Top=\"20\" Height=\"380\" RowCount=\"2\">" +
+         Shape("Upper", 0, 0, 200, 100) + Shape("Middle", 0, 100, 200, 100) +
+         Shape("Lower", 0, 200, 200, 180) + "</TvlxMasterData>");
+    ASSERT_EQ(Prepare(), "");
+    std::vector<std::string> seen;
+    for (const char* name : {"Upper", "Middle", "Lower"})
+        for (const Placed& p : Find(name))
+            seen.push_back(std::string(name) + "@" + std::to_string(p.Page) + ":" +
+                           std::to_string(int(p.BandTop + p.Top + 0.5)));
+    EXPECT_EQ(
+        seen,
+        (std::vector<std::string>{
+            "Upper@0:0", "Upper@2:0", "Middle@0:100", "Middle@2:100", "Lower@1:0", "Lower@3:0"}));
 }
 
 TEST_F(BandPrepareTest, ABandThatNeverFitsEndsTheRunWithAnError)
