@@ -74,4 +74,8 @@ inline constexpr size_t PngMaxChunkBytes = size_t(8) << 20;
 // memory out of all proportion to the template.
 inline constexpr int32_t PageMaxColumns = 1000;
 
+// Subreports printed inside subreports. Links never loop (the model refuses them), but a chain
+// through many pages nests the engine's band printing once per level, on the stack.
+inline constexpr size_t SubreportMaxNesting = 64;
+
 } // namespace vl::limits

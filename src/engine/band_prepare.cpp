@@ -37,6 +37,7 @@ void TvlxEngine::PrepareBand(TvlxBand& band)
         FReport.DoNotifyEvent(obj, obj->FOnAfterData);
     }
     if (band.Visible()) {
+        RunSubreportsOnParent(band); // subreports: until the preparation runs them itself
         if (band.FStretched) {
             double bottom = 0;
             for (size_t i = 0; i < band.ObjectCount(); ++i) {
