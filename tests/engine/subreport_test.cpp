@@ -131,5 +131,28 @@ TEST_F(SubreportTest, NestingIsBoundedWithAClearError)
               std::string::npos);
 }
 
+TEST_F(SubreportTest, SubreportsThatPrintEachOtherAreRefused)
+{
+    // P2 prints P3 and P3 prints P2: whichever link comes second is refused while loading.
+    std::string message;
+    try {
+        Load(Page("P1",
+                  "<TvlxMasterData Name=\"M1\" Top=\"20\" Height=\"20\" RowCount=\"1\">" +
+                      Subreport("S1", 0, 0, "P2", true) + "</TvlxMasterData>") +
+             Page("P2",
+                  "<TvlxMasterData Name=\"M2\" Top=\"20\" Height=\"20\" RowCount=\"1\">" +
+                      Subreport("S2", 0, 0, "P3", true) + "</TvlxMasterData>") +
+             Page("P3",
+                  "<TvlxMasterData Name=\"M3\" Top=\"20\" Height=\"20\" RowCount=\"1\">" +
+                      Subreport("S3", 0, 0, "P2", false) + "</TvlxMasterData>"));
+        message = Prepare();
+    } catch (const Exception& e) {
+        message = e.what();
+    }
+    // The refused link is reported (by its resource text) and nothing prints.
+    EXPECT_EQ(message.rfind("The following error(s) have occured:\r\n", 0), 0u) << message;
+    EXPECT_EQ(Store().Count(), 0);
+}
+
 } // namespace
 } // namespace vl

@@ -16,7 +16,9 @@ protected:
     void SetUp() override
     {
         UseTables(R"({"Rows":{"fields":[["name","string"]],"data":[["R1"],["R2"]]},
-            "Cols":{"fields":[["name","string"]],"data":[["C1"],["C2"],["C3"]]}})");
+            "Cols":{"fields":[["name","string"],["q","string"]],
+                    "data":[["C1","Q1"],["C2","Q1"],["C3","Q2"]]},
+            "NoCols":{"fields":[["name","string"],["q","string"]],"data":[]}})");
     }
 
     // A grid: the rows of Rows down the page (with a header row), the columns of Cols across
@@ -134,6 +136,58 @@ TEST_F(VerticalBandsTest, ObjectsInsideAVerticalBandMoveIntoIt)
     EXPECT_EQ(page.FVSubBands[0], data);
     EXPECT_EQ(data->FHeader, Report().FindObject(u"VH"));
     EXPECT_EQ(data->FFooter, Report().FindObject(u"VF"));
+}
+
+TEST_F(VerticalBandsTest, GroupsOfVerticalBandsCloseWithTheirFooters)
+{
+    // Across the page: VH (0-60), group header VG (60-100), V (100-150), group footer VGF
+    // (150-190), footer VF (190-230). The group footer sees the group's last column.
+    struct Case
+    {
+        const char* Name;
+        const char* DataSet;
+        const char* Row;
+    };
+    const Case cases[] = {
+        {"two groups",
+         "Cols",
+         "R1@0,0 Q1@60,0 R1C1@100,0 R1C2@150,0 SQ1@200,0 Q2@240,0 R1C3@280,0 "
+         "SQ2@330,0 T@370,0"},
+        // Without columns the group footers are still processed; header and footer are not.
+        {"no columns", "NoCols", "S@0,0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Load("<TvlxReportPage Name=\"Page1\" PaperWidth=\"150\" PaperHeight=\"100\">"
+             "<TvlxMasterData Name=\"H\" Top=\"40\" Height=\"20\" DataSetName=\"Rows\" "
+             "RowCount=\"1\">" +
+             Memo("Label", 0, 0, 60, 20, "[Rows.&#34;name&#34;]") +
+             Memo("Quarter", 60, 0, 40, 20, "[" + std::string(c.DataSet) + ".&#34;q&#34;]") +
+             Memo("Cell",
+                  100,
+                  0,
+                  50,
+                  20,
+                  "[Rows.&#34;name&#34;][" + std::string(c.DataSet) + ".&#34;name&#34;]") +
+             Memo("Sum", 150, 0, 40, 20, "S[" + std::string(c.DataSet) + ".&#34;q&#34;]") +
+             Memo("Total", 190, 0, 40, 20, "T") +
+             "</TvlxMasterData>"
+             "<TvlxHeader Name=\"VH\" Vertical=\"True\" Left=\"0\" Width=\"60\"/>"
+             "<TvlxGroupHeader Name=\"VG\" Vertical=\"True\" Left=\"60\" Width=\"40\" "
+             "Condition=\"" +
+             std::string(c.DataSet) +
+             ".&#34;q&#34;\"/>"
+             "<TvlxMasterData Name=\"V\" Vertical=\"True\" Left=\"100\" Width=\"50\" "
+             "DataSetName=\"" +
+             c.DataSet +
+             "\"/>"
+             "<TvlxGroupFooter Name=\"VGF\" Vertical=\"True\" Left=\"150\" Width=\"40\"/>"
+             "<TvlxFooter Name=\"VF\" Vertical=\"True\" Left=\"190\" Width=\"40\"/>"
+             "</TvlxReportPage>");
+        ASSERT_EQ(Prepare(), "");
+        ASSERT_EQ(Store().Count(), 1);
+        EXPECT_EQ(PrintedTexts(0), c.Row);
+    }
 }
 
 } // namespace
