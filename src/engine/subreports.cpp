@@ -77,8 +77,8 @@ void TvlxEngine::RunSubreportPage(TvlxSubreport& subreport)
 
 void TvlxEngine::RunSubreportsOnParent(TvlxBand& band)
 {
-    // Inside a collector the band's own subreports are not run: its copy keeps only its views.
-    if (FOutputTo != nullptr) return;
+    // A band that is itself being collected runs its subreports into a collector of its own
+    // (FOutputTo is put back afterwards), so nested subreports lose nothing.
     const std::vector<TvlxSubreport*> subreports = Subreports(band, true);
     if (subreports.empty()) return;
     if (band.FOriginalObjectsCount < 0)

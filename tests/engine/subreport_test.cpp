@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 
 namespace vl {
 namespace {
@@ -50,7 +51,9 @@ TEST_F(SubreportTest, PrintOnParentMovesTheOutputIntoTheBandAtTheSubreportsPlace
         const char* Stretched;
         const char* Bands;
     };
-    // The subreport sits 10 pixels down the band; its three 15-pixel lines end at 55.
+    // The subreport sits 10 pixels down the band; its three 15-pixel lines end at 55. Each
+    // line holds a subreport of its own (one 10-pixel "x" at its right), printed on its parent
+    // as well.
     const Case cases[] = {
         {"stretched band reaches the output's bottom", "True", "M@0+55 M@55+55"},
         {"fixed band keeps its height", "False", "M@0+20 M@20+20"},
@@ -65,16 +68,25 @@ TEST_F(SubreportTest, PrintOnParentMovesTheOutputIntoTheBandAtTheSubreportsPlace
                       Subreport("S", 100, 10, "Page2", true) + "</TvlxMasterData>") +
              Page("Page2",
                   "<TvlxMasterData Name=\"D\" Top=\"20\" Height=\"15\" DataSetName=\"Lines\">" +
-                      Memo("Line", 5, 0, 50, 15, "L[Lines.&#34;n&#34;]") + "</TvlxMasterData>"));
+                      Memo("Line", 5, 0, 50, 15, "L[Lines.&#34;n&#34;]") +
+                      Subreport("Inner", 60, 0, "Page3", true) + "</TvlxMasterData>") +
+             Page("Page3",
+                  "<TvlxMasterData Name=\"X\" Top=\"20\" Height=\"10\" RowCount=\"1\">" +
+                      Memo("Mark", 0, 0, 10, 10, "x") + "</TvlxMasterData>"));
         ASSERT_EQ(Prepare(), "");
         ASSERT_EQ(Store().Count(), 1);
         EXPECT_EQ(PrintedBands(0), c.Bands);
         const int second = std::string(c.Stretched) == "True" ? 55 : 20;
-        const auto at = [](int y) { return std::to_string(y); };
-        EXPECT_EQ(PrintedTexts(0),
-                  "R1@0,0 L1@105,10 L2@105,25 L3@105,40 R2@0," + at(second) + " L1@105," +
-                      at(second + 10) + " L2@105," + at(second + 25) + " L3@105," +
-                      at(second + 40));
+        std::string expected;
+        for (const auto& [row, top] : {std::pair{"R1", 0}, std::pair{"R2", second}}) {
+            expected +=
+                std::string(expected.empty() ? "" : " ") + row + "@0," + std::to_string(top);
+            for (int line = 1; line <= 3; ++line) {
+                const std::string y = std::to_string(top + 10 + 15 * (line - 1));
+                expected += " L" + std::to_string(line) + "@105," + y + " x@160," + y;
+            }
+        }
+        EXPECT_EQ(PrintedTexts(0), expected);
     }
 }
 
