@@ -79,4 +79,8 @@ inline constexpr int32_t PageMaxColumns = 1000;
 // placed and the run ends instead of adding empty pages for ever.
 inline constexpr int32_t BandSplitMaxEmptyParts = 100;
 
+// Subreports printed inside subreports. Links never loop (the model refuses them), but a chain
+// through many pages nests the engine's band printing once per level, on the stack.
+inline constexpr size_t SubreportMaxNesting = 64;
+
 } // namespace vl::limits

@@ -122,12 +122,8 @@ void TvlxEngine::UnprepareBand(TvlxBand& band)
     }
     if (visible) FReport.DoAfterPrint(band);
     band.AfterPrint();
-    if (band.FOriginalObjectsCount >= 0) {
-        const auto keep = static_cast<size_t>(band.FOriginalObjectsCount);
-        while (band.ObjectCount() > keep)
-            band.TakeChild(band.Object(band.ObjectCount() - 1));
-        band.FOriginalObjectsCount = -1;
-    }
+    // Views a subreport printed into the band, or columns into a vertical master, go.
+    FreeTemporaryObjects(band);
 }
 
 } // namespace vl

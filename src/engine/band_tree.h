@@ -26,4 +26,10 @@ TvlxDataSet* BandDataSet(TvlxBand& band);
 // Builds the tree of the page's horizontal bands (`vertical` false) or of its vertical bands.
 void BuildBandTree(TvlxReportPage& page, bool vertical, TvlxErrorList& errors);
 
+// Moves every object of a horizontal band (overlays excepted) that lies horizontally inside a
+// vertical band of the page into that vertical band: it remembers its band in FOriginalBand, its
+// Left becomes relative to the vertical band, and its band gets FHasVBands. Run after the
+// horizontal tree is built (which clears FHasVBands) and before the vertical one.
+void HandOverToVerticalBands(TvlxReportPage& page);
+
 } // namespace vl

@@ -86,6 +86,7 @@ bool TvlxEngine::Initialize()
 
     for (TvlxReportPage* page : ReportPages(FReport)) {
         BuildBandTree(*page, false, FReport.Errors());
+        HandOverToVerticalBands(*page);
         BuildBandTree(*page, true, FReport.Errors());
     }
     CheckDataSets();
@@ -199,7 +200,7 @@ void TvlxEngine::RunAllPages()
 {
     for (TvlxReportPage* page : ReportPages(FReport)) {
         if (Terminated()) break;
-        if (!page->Visible()) continue;
+        if (!page->Visible() || page->IsSubReport()) continue; // subreports print their pages
         RunReportPage(*page);
         FFirstReportPage = false;
     }

@@ -38,6 +38,7 @@ class TvlxDataSet;
 class TvlxGroupHeader;
 class TvlxReport;
 class TvlxReportPage;
+class TvlxSubreport;
 
 class TvlxEngine : public TvlxCustomEngine, public TvlxPreviewPagesHost
 {
@@ -183,9 +184,35 @@ private:
     // the engine continues where the furthest one ended.
     void RunSubreportsAfterBand(TvlxBand& band);
 
+    // Copies a placed band into the output collector FOutputTo (instead of the store).
+    void CopyToCollector(TvlxBand& band);
+    // Prints the data bands of a subreport's page from CurX/CurY; throws ELimitExceeded when
+    // subreports nest deeper than limits::SubreportMaxNesting.
+    void RunSubreportPage(TvlxSubreport& subreport);
+    // Frees the objects added to the band past FOriginalObjectsCount and resets the count; does
+    // nothing when none were added. Safe to call more than once.
+    void FreeTemporaryObjects(TvlxBand& band);
+
     // ---- vertical_bands.cpp
     // The horizontal band whose objects the vertical bands are being printed into.
     bool IsVerticalMaster(const TvlxBand& band) const { return &band == FVMasterBand; }
+    // Before `band` (a horizontal band with objects moved into vertical bands) is prepared: runs
+    // the page's vertical bands, which copy their objects into `band` column by column.
+    void StartVerticalMaster(TvlxBand& band);
+    void RunVerticalDataBands(const std::vector<TvlxBand*>& bands);
+    void RunVerticalDataBand(TvlxDataBand& band, TvlxDataSet& dataSet);
+    // One column of the current vertical master: a vertical band's objects copied into it at
+    // CurX; a column that does not fit to the right goes to the next output page.
+    void ShowVerticalBand(TvlxBand& band);
+    // Stores the placed vertical master page by page, one segment of FVPageList per page.
+    void StoreVerticalMaster(TvlxBand& band);
+    // After the master was un-prepared: its copies are freed and the engine leaves vertical mode.
+    void EndVerticalMaster(TvlxBand& band);
+    // Aggregate values of a vertical data band per column of the master; to be filled by the
+    // aggregates (empty until then).
+    void AddVerticalAggregateValues(TvlxBand& master, TvlxBand& vband, int32_t column);
+    // A vertical footer resets the aggregates it prints; to be filled by the aggregates.
+    void ResetVerticalAggregateValues(TvlxBand& master, TvlxBand& vband);
 
     // ---- page_flow.cpp: output pages, columns, page start and end
     void StartPage();
@@ -257,6 +284,19 @@ private:
     TvlxBand* FOutputTo = nullptr;
     // The horizontal band being printed with its vertical bands; not owned.
     TvlxBand* FVMasterBand = nullptr;
+    // ---- Subreports and vertical bands
+    // Nesting of subreports being printed (RunSubreportPage).
+    size_t FSubreportDepth = 0;
+    // Headers of vertical bands re-printed at the left of each page to the right.
+    TvlxHeaderList FVHeaderList;
+    // The master's object count at the start of each output page of its vertical bands; the
+    // objects from one entry to the next go on one page.
+    std::vector<size_t> FVPageList;
+    // Store page and CurX when the vertical master began.
+    int32_t FVMasterPage = -1;
+    double FVMasterCurX = 0;
+    // Set while vertical headers are shown again on a new page: they never page themselves.
+    bool FShowingVHeaders = false;
     // Names and record numbers of the master records being printed (drill-down names).
     std::vector<std::pair<String, int32_t>> FHBandNamesTree;
 

@@ -61,8 +61,16 @@ bool TvlxEngine::IsMultiColumnDataBand(const TvlxBand& band) const
 void TvlxEngine::OutputBand(TvlxBand& band)
 {
     FCurBand = &band;
+    // Vertical bands print as columns of their master (vertical_bands.cpp).
+    if (band.FVertical) {
+        ShowVerticalBand(band);
+        return;
+    }
+    const bool verticalMaster = band.FHasVBands && dynamic_cast<TvlxPageHeader*>(&band) == nullptr;
+    if (verticalMaster) StartVerticalMaster(band);
+
     if (band.Visible() && band.FStartNewPage && !FInPageStart && !FPlaceDirectly &&
-        !(IsDataOrGroupHeader(band) && band.FLineN == 1)) {
+        FOutputTo == nullptr && !(IsDataOrGroupHeader(band) && band.FLineN == 1)) {
         FStartNewPageBand = &band;
         auto* group = dynamic_cast<TvlxGroupHeader*>(&band);
         if (group != nullptr && group->FResetPageNumbers) FPreviewPages.ResetLogicalPageNumber();
@@ -71,10 +79,12 @@ void TvlxEngine::OutputBand(TvlxBand& band)
     }
 
     PrepareBand(band);
+    bool placed = false;
     if (band.Visible()) {
         const bool isNullBand = dynamic_cast<TvlxNullBand*>(&band) != nullptr;
         const bool checked = !IsMultiColumnDataBand(band) && !isNullBand &&
-                             band.BandNumber() != OverlayNumber && !FInPageStart && !FPlaceDirectly;
+                             band.BandNumber() != OverlayNumber && !FInPageStart &&
+                             !FPlaceDirectly && FOutputTo == nullptr;
         // A band that does not fit is split across pages, or moves to the next column or page.
         const bool split = checked && FreeSpace() < band.Height() && MakeRoomForBand(band);
         if (!split) {
@@ -82,15 +92,25 @@ void TvlxEngine::OutputBand(TvlxBand& band)
                 band.SetLeft(IsMultiColumnDataBand(band) ? band.Left() + FCurX : FCurX);
                 band.SetTop(FCurY);
             }
-            StoreBand(band);
+            if (verticalMaster)
+                StoreVerticalMaster(band);
+            else
+                StoreBand(band);
             FCurY += band.Height();
+            placed = true;
         }
     }
     UnprepareBand(band);
+    if (verticalMaster) EndVerticalMaster(band);
+    if (placed) RunSubreportsAfterBand(band);
 }
 
 void TvlxEngine::StoreBand(TvlxBand& band)
 {
+    if (FOutputTo != nullptr) {
+        CopyToCollector(band);
+        return;
+    }
     if (FInPageStart && FPreviewPages.BandExists(band)) return;
     FPreviewPages.AddObject(band);
 }
