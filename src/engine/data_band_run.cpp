@@ -27,6 +27,7 @@ void TvlxEngine::RunDataBand(TvlxBand& band, TvlxDataSet& dataSet)
     dataSet.First();
     data.FLineN = 1;
     data.SetCurColumn(1);
+    ResetSuppressed(data);
     bool firstRecord = true;
     bool printedAny = false;
     while (!dataSet.Eof()) {
@@ -117,10 +118,19 @@ void TvlxEngine::CloseColumnRecord(TvlxDataBand& band, double rowStart)
     } else if (GetPageHeight() - FooterHeight() - band.FMaxY > 0.0001 ||
                (FPage != nullptr && FPage->FEndlessHeight)) {
         FCurY = band.FMaxY;
+    } else if (FKeeping) {
+        // The kept block holds the row and moves with it.
+        FCurBand = &band;
+        NewColumn();
+    } else if (FRowStartY <= FFirstColumnY + 0.0001) {
+        // A row taller than a whole column stays where it began: moving it would only leave an
+        // empty column behind.
+        FCurY = band.FMaxY;
     } else {
         // The row does not fit: it moves whole to the next column or page.
         const double rowHeight = band.FMaxY - FRowStartY;
         FPreviewPages.CutObjects(FRowStartPosition);
+        FCurBand = &band;
         NewColumn();
         FPreviewPages.PasteObjects(FCurX, FCurY);
         FCurY += rowHeight;

@@ -140,13 +140,22 @@ private:
     void CloseColumnRecord(TvlxDataBand& band, double rowStart);
 
     // ---- groups.cpp: group headers and footers of a data band (levels from 0, outer first)
-    void StartGroups(TvlxDataBand& band, size_t fromLevel, bool atStart);
+    // `knownValue`, when given, is the condition value of level `fromLevel` already computed
+    // for this record: a condition is evaluated once per record and level.
+    void StartGroups(TvlxDataBand& band,
+                     size_t fromLevel,
+                     bool atStart,
+                     const Variant* knownValue = nullptr);
     // Before a later record: closes and restarts the outermost group whose condition changed;
     // True when one did.
     bool CheckGroups(TvlxDataBand& band, TvlxDataSet& dataSet);
     // Footers from the innermost level down to `toLevel`.
     void ShowGroupFooters(TvlxDataBand& band, size_t toLevel);
     Variant GroupValue(TvlxGroupHeader& header);
+    // Collapses or expands the drill-down groups of the band's chain (drill names, visibility).
+    void ApplyDrillDown(TvlxDataBand& band);
+    // Repeated-text suppression of the band's text views starts again.
+    static void ResetSuppressed(TvlxBand& band);
 
     // True when `container` (a page or a data band) has a detail record to print, at any depth.
     bool HasPrintableDetail(TvlxComponent& container,
@@ -187,6 +196,13 @@ private:
     bool AddBandOutline(TvlxBand& band);
     // Pastes the block cut for a keep at (x, CurY) of the new page or column and continues below.
     void MoveKeptBlock(double x);
+    // Shows `band` and its child chain again at the top of a continuation page or column, each
+    // band marked Overflow while it prints.
+    void ReprintBand(TvlxBand& band);
+    // Endless pages: the store's paper of the page being run, and the finished output page
+    // frozen at its own size (see FPageEndY).
+    void UpdateEndlessDimensions(double width, double height);
+    void FreezeEndlessPage();
 
     // ---- keeping.cpp
     // Starts keeping the output from store position `position` (-1: from here) with `band`;
@@ -216,6 +232,9 @@ private:
     double FFirstColumnY = 0;
     double FPageCurX = 0;
     double FPrevFooterHeight = 0;
+    // Where the page footer of the output page just ended finishes (its content, the column
+    // footer and the page footer): the height an endless page takes.
+    double FPageEndY = 0;
     // Where the current row of a multi-column data band began: store position and CurY.
     int32_t FRowStartPosition = 0;
     double FRowStartY = 0;

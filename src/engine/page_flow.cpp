@@ -4,11 +4,13 @@
 #include "engine/engine.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"
+#include "model/paper_size.h"
 #include "model/report.h"
 #include "model/report_page.h"
 #include "model/units.h"
 
 #include <cmath>
+#include <vector>
 
 namespace vl {
 
@@ -54,6 +56,7 @@ void TvlxEngine::StartPage()
     FCurY = 0;
     FPageCurX = 0;
     FCurColumn = 1;
+    FVMasterBand = nullptr;
     FIsFirstPage = true;
     FIsLastPage = false;
     FPreviewPages.Outline().LevelRoot();
@@ -132,13 +135,11 @@ void TvlxEngine::AddOutputPage()
         FCurX = item.Left;
         FCurLine = band->FLineN;
         FCurLineThrough = band->FLineThrough;
-        band->Overflow = true;
         {
             FlagScope fromAddPage(FCallFromAddPage, true);
             FlagScope fromPageHeader(FCallFromPHeader, pageHeader != nullptr);
-            ShowBand(band);
+            ReprintBand(*band);
         }
-        band->Overflow = false;
         FCurX = saveX;
         FCurLine = saveLine;
         FCurLineThrough = saveLineThrough;
@@ -168,8 +169,15 @@ void TvlxEngine::EndPage()
         FCurColumn = 1;
     } else if (!FCallFromEndPage) {
         FlagScope fromEndPage(FCallFromEndPage, true);
-        ShowBand(FPage->FindBand<TvlxReportSummary>());
+        auto* summary = FPage->FindBand<TvlxReportSummary>();
+        ShowBand(summary);
+        // The summary made the endless page longer: the paper grows with it.
+        if (summary != nullptr && FPage->FEndlessHeight)
+            UpdateEndlessDimensions(
+                FPage->LeftMargin() * PixelsPerMm + FPageWidth + FPage->RightMargin() * PixelsPerMm,
+                GetPageHeight() + (FPage->TopMargin() + FPage->BottomMargin()) * PixelsPerMm);
     }
+    FPageEndY = GetPageHeight();
 
     if (auto* footer = FPage->FindBand<TvlxPageFooter>()) {
         const bool lastPage = FIsLastPage && !FCallFromEndPage;
@@ -178,8 +186,9 @@ void TvlxEngine::EndPage()
         const bool leftOut =
             (FIsFirstPage && !footer->FPrintOnFirstPage) || (lastPage && !footer->FPrintOnLastPage);
         if (leftOut) {
-            footer->BeforePrint();
-            footer->AfterPrint();
+            // Prepared and put back unplaced; its aggregates keep their values.
+            PrepareBand(*footer);
+            UnprepareBand(*footer);
         } else {
             const double saveX = FCurX;
             FCurX = 0;
@@ -216,6 +225,7 @@ void TvlxEngine::NewPage()
     }
     FLastBandOnPage = FCurBand;
     EndPage();
+    if (FPage->FEndlessHeight) FreezeEndlessPage();
     AddOutputPage();
     FLastBandOnPage = nullptr;
     if (FKeeping) {
@@ -262,12 +272,8 @@ void TvlxEngine::NewColumn()
         if (band == nullptr || dynamic_cast<TvlxPageHeader*>(band) != nullptr) continue;
         if (band == FLastBandOnPage || item.IsInKeepList || FKeepHeader) continue;
         FCurX = item.Left + columnX;
-        band->Overflow = true;
-        {
-            FlagScope placeDirectly(FPlaceDirectly, true);
-            ShowBand(band);
-        }
-        band->Overflow = false;
+        FlagScope placeDirectly(FPlaceDirectly, true);
+        ReprintBand(*band);
     }
     FCurX = FPageCurX + columnX;
     FLastBandOnPage = nullptr;
@@ -275,6 +281,47 @@ void TvlxEngine::NewColumn()
         MoveKeptBlock(FCurX);
         BreakAllKeep();
     }
+}
+
+void TvlxEngine::ReprintBand(TvlxBand& band)
+{
+    std::vector<TvlxBand*> chain;
+    for (TvlxBand* b = &band; b != nullptr; b = b->Child())
+        chain.push_back(b);
+    for (TvlxBand* b : chain)
+        b->Overflow = true;
+    // Overflow is cleared whatever the printing raises.
+    struct ClearOverflow
+    {
+        std::vector<TvlxBand*>& Chain;
+        ~ClearOverflow()
+        {
+            for (TvlxBand* b : Chain)
+                b->Overflow = false;
+        }
+    } clear{chain};
+    ShowBand(&band);
+}
+
+void TvlxEngine::UpdateEndlessDimensions(double width, double height)
+{
+    FPreviewPages.UpdatePageDimensions(*FPage, width, height);
+}
+
+void TvlxEngine::FreezeEndlessPage()
+{
+    // The output page just ended keeps its own paper: later pages of the same design page may
+    // end at other heights.
+    auto* page = dynamic_cast<TvlxReportPage*>(FPreviewPages.Page(FPreviewPages.CurPage()));
+    if (page == nullptr) return;
+    const double width = FPage->FEndlessWidth
+                             ? FPageWidth / PixelsPerMm + FPage->LeftMargin() + FPage->RightMargin()
+                             : FPage->PaperWidth();
+    const double height = FPage->FEndlessHeight
+                              ? FPageEndY / PixelsPerMm + FPage->TopMargin() + FPage->BottomMargin()
+                              : FPage->PaperHeight();
+    page->SetSizeAndDimensions(CustomPaperSize, width, height);
+    FPreviewPages.ModifyPage(FPreviewPages.CurPage(), *page);
 }
 
 } // namespace vl

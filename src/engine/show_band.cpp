@@ -62,7 +62,7 @@ void TvlxEngine::OutputBand(TvlxBand& band)
 {
     FCurBand = &band;
     if (band.Visible() && band.FStartNewPage && !FInPageStart && !FPlaceDirectly &&
-        !(IsDataOrGroupHeader(band) && band.FLineN == 1)) {
+        FOutputTo == nullptr && !(IsDataOrGroupHeader(band) && band.FLineN == 1)) {
         FStartNewPageBand = &band;
         auto* group = dynamic_cast<TvlxGroupHeader*>(&band);
         if (group != nullptr && group->FResetPageNumbers) FPreviewPages.ResetLogicalPageNumber();
