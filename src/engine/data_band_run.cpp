@@ -88,9 +88,7 @@ void TvlxEngine::RunDataBand(TvlxBand& band, TvlxDataSet& dataSet)
         if (data.RowCount() > 0 && data.FLineN > data.RowCount()) break;
         if (Terminated()) break;
     }
-    // The last row of a multi-column band is closed as if it were full.
-    data.SetCurColumn(std::max(data.FColumns, 1));
-    CloseColumnRecord(data, FCurY);
+    CloseColumnRow(data);
 
     if (printedAny) {
         if (data.FGroup != nullptr) ShowGroupFooters(data, 0);
@@ -136,6 +134,15 @@ void TvlxEngine::CloseColumnRecord(TvlxDataBand& band, double rowStart)
         FCurY += rowHeight;
     }
     band.SetCurColumn(band.CurColumn() + 1);
+}
+
+void TvlxEngine::CloseColumnRow(TvlxDataBand& band)
+{
+    // Column 1 is next when the last row was completed: there is nothing left to close, and
+    // closing again could move a finished row.
+    if (band.CurColumn() == 1) return;
+    band.SetCurColumn(std::max(band.FColumns, 1));
+    CloseColumnRecord(band, FCurY);
 }
 
 bool TvlxEngine::HasPrintableDetail(TvlxComponent& container,

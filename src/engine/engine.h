@@ -138,6 +138,8 @@ private:
     // Data-band columns after a record printed at `rowStart`: the next record goes beside it,
     // or below the tallest record of the full row.
     void CloseColumnRecord(TvlxDataBand& band, double rowStart);
+    // Closes the open row of a multi-column band as if it were full; nothing when no row is open.
+    void CloseColumnRow(TvlxDataBand& band);
 
     // ---- groups.cpp: group headers and footers of a data band (levels from 0, outer first)
     // `knownValue`, when given, is the condition value of level `fromLevel` already computed

@@ -56,8 +56,7 @@ bool TvlxEngine::CheckGroups(TvlxDataBand& band, TvlxDataSet& dataSet)
         if (VarEquals(value, header.FLastValue)) continue;
         // The group ends: the open row of columns is closed, and the footers see the group's
         // last record (the dataset steps back to it when it can).
-        band.SetCurColumn(std::max(band.FColumns, 1));
-        CloseColumnRecord(band, FCurY);
+        CloseColumnRow(band);
         const bool steppedBack = dataSet.RecNo() > 0;
         if (steppedBack) dataSet.Prior();
         ShowGroupFooters(band, level);

@@ -208,20 +208,21 @@ void TvlxEngine::EndPage()
 
 void TvlxEngine::NewPage()
 {
-    // A kept block taller than a whole page would break again on every page: it is let go.
+    // A kept block that cannot fit below the headers of any page would only leave an empty page
+    // behind: it is let go and printed where it is.
     if (FKeeping && FKeepBand != nullptr &&
-        FCurY - FKeepCurY + FKeepBand->Height() > GetPageHeight() - FooterHeight())
+        FCurY - FKeepCurY + FKeepBand->Height() > GetPageHeight() - FooterHeight() - HeaderHeight())
         BreakAllKeep();
 
     TvlxBand* travellingHeader = nullptr;
     if (FKeeping) {
         FPreviewPages.CutObjects(FKeepPosition);
-        // The data header travels with the block when the block began with it.
+        // The data header travels with the block when the block began with it; only a header
+        // that was to be re-printed goes back into the list afterwards.
         auto* data = dynamic_cast<TvlxDataBand*>(FCurBand);
-        if (data != nullptr && std::abs(FPreviewPages.GetLastY() - FCurY) >= 0.0001) {
+        if (data != nullptr && std::abs(FPreviewPages.GetLastY() - FCurY) >= 0.0001 &&
+            FHeaderList.RemoveItem(data->FHeader))
             travellingHeader = data->FHeader;
-            FHeaderList.RemoveItem(travellingHeader);
-        }
     }
     FLastBandOnPage = FCurBand;
     EndPage();
