@@ -193,7 +193,8 @@ private:
     void AddOutputPage();
     double ChainHeight(const TvlxBand* band) const;
     // Outline entries: the page's at the top of each output page, a band's at its top after it
-    // was shown; the band's entry opens a level (True) that its data band or group closes.
+    // was shown. A band's entry opens a level (True) that its data band or group closes; a band
+    // invisible when shown makes no entry and opens no level.
     void AddPageOutline();
     bool AddBandOutline(TvlxBand& band);
     // Pastes the block cut for a keep at (x, CurY) of the new page or column and continues below.
@@ -270,6 +271,8 @@ private:
     TvlxBand* FVMasterBand = nullptr;
     // Names and record numbers of the master records being printed (drill-down names).
     std::vector<std::pair<String, int32_t>> FHBandNamesTree;
+    // Group headers whose outline entry is open until their footers are processed.
+    std::vector<const TvlxBand*> FOutlineGroups;
 
     // Keeping (keeping.cpp): the block from FKeepPosition on moves along at a break.
     bool FKeeping = false;

@@ -41,7 +41,7 @@ void TvlxEngine::StartGroups(TvlxDataBand& band,
             level == fromLevel && knownValue != nullptr ? *knownValue : GroupValue(header);
         if (header.FKeepTogether) StartKeep(&header);
         ShowBand(&header);
-        AddBandOutline(header);
+        if (AddBandOutline(header)) FOutlineGroups.push_back(&header);
         if (header.FReprintOnNewPage) FHeaderList.AddItem(&header, FPageCurX, FKeeping);
     }
 }
@@ -78,7 +78,7 @@ void TvlxEngine::ShowGroupFooters(TvlxDataBand& band, size_t toLevel)
         // FLineN has counted past the group's records: below 3 means a single record.
         if (footer != nullptr && !(footer->FHideIfSingleDataRecord && band.FLineN < 3))
             ShowBand(footer);
-        if (!header.FOutlineText.empty()) FPreviewPages.Outline().LevelUp();
+        if (std::erase(FOutlineGroups, &header) > 0) FPreviewPages.Outline().LevelUp();
         FHeaderList.RemoveItem(&header);
         EndKeep(&header);
     }

@@ -43,6 +43,7 @@ void TvlxEngine::StartPage()
     auto* title = FPage->FindBand<TvlxReportTitle>();
     auto* pageHeader = FPage->FindBand<TvlxPageHeader>();
     FHeaderList.Clear();
+    FOutlineGroups.clear();
     if (FPage->FTitleBeforeHeader) {
         FHeaderList.AddItem(title, 0, false);
         FHeaderList.AddItem(pageHeader, 0, false);
@@ -90,15 +91,11 @@ void TvlxEngine::AddPageOutline()
 
 bool TvlxEngine::AddBandOutline(TvlxBand& band)
 {
-    if (band.FOutlineText.empty()) return false;
-    if (band.Visible()) {
-        const double height = band.FStretched ? band.FStretchedHeight : band.Height();
-        FReport.FCurObject = band.Name();
-        const String text = FReport.Calc(band.FOutlineText).ToText();
-        FPreviewPages.Outline().AddItem(text, static_cast<int32_t>(std::nearbyint(FCurY - height)));
-    }
-    // The level is opened for an invisible band too, so that it closes in step with the
-    // data band's or group's end.
+    if (band.FOutlineText.empty() || !band.Visible()) return false;
+    const double height = band.FStretched ? band.FStretchedHeight : band.Height();
+    FReport.FCurObject = band.Name();
+    const String text = FReport.Calc(band.FOutlineText).ToText();
+    FPreviewPages.Outline().AddItem(text, static_cast<int32_t>(std::nearbyint(FCurY - height)));
     return true;
 }
 

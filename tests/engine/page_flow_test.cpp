@@ -218,6 +218,22 @@ TEST_F(PageFlowTest, PageColumnsRepeatTheirHeadersBesideEachOther)
     EXPECT_EQ(LogWith("!"), "ColumnHeader1! Header1! Child1!");
 }
 
+TEST_F(PageFlowTest, AKeptBlockMovesToTheNextPageColumn)
+{
+    // 30 mm of paper in two columns: three bands a column. Eva's record with its two orders is
+    // kept and starts the second column instead of breaking after her first order.
+    RunPagesCases(
+        {
+            {"KeepTogether in page columns",
+             Data("MasterData", "MasterData1", 40, "Customers", "name", "KeepTogether=\"True\"") +
+                 Data("DetailData", "DetailData1", 80, "Orders", "n"),
+             "PaperHeight=\"30\" Columns=\"2\"",
+             {"MasterData1@0,0 DetailData1@0,20 DetailData1@0,40 DetailData1@0,60 "
+              "MasterData1@188,0 DetailData1@188,20 DetailData1@188,40"}},
+        },
+        true);
+}
+
 TEST_F(PageFlowTest, DataBandColumnRowsMoveWhole)
 {
     RunPagesCases(
@@ -304,6 +320,21 @@ TEST_F(PageFlowTest, DrillDownGroupsPrintCollapsedUnlessExpanded)
     }
 }
 
+TEST_F(PageFlowTest, DrillNamesFollowTheMasterRecords)
+{
+    // Ivo has no orders and prints no record: Eva is the second master record.
+    Load(Data("MasterData", "MasterData1", 20, "Customers", "name") +
+         Band("GroupHeader",
+              "GroupHeader1",
+              30,
+              "Condition=\"1\" DrillDown=\"True\" ExpandDrillDown=\"True\"") +
+         Data("DetailData", "DetailData1", 40, "Orders", "n"));
+    ASSERT_EQ(Prepare(), "");
+    EXPECT_EQ(
+        LogWith("Group"),
+        "GroupHeader1=MasterData1.1.GroupHeader1.1 GroupHeader1=MasterData1.2.GroupHeader1.1");
+}
+
 TEST_F(PageFlowTest, AFailingGroupConditionEndsTheRun)
 {
     Load(Band("GroupHeader", "GroupHeader1", 10, "Condition=\"NoSuchFunction(1)\"") +
@@ -311,6 +342,19 @@ TEST_F(PageFlowTest, AFailingGroupConditionEndsTheRun)
     const std::string error = Prepare();
     EXPECT_NE(error.find("GroupHeader1"), std::string::npos) << error;
     EXPECT_EQ(Log(), "");
+}
+
+TEST_F(PageFlowTest, ResetPageNumbersOnAPageRestartsEveryRun)
+{
+    Load(Band("PageHeader", "PageHeader1", 0, "", "Pages=\"True\"") +
+             Data("MasterData", "MasterData1", 40, "Customers", "name"),
+         "PaperHeight=\"15\" PageCount=\"2\" ResetPageNumbers=\"True\"");
+    ASSERT_EQ(Prepare(), "");
+    // One record a page: each run of three pages counts from 1 again.
+    EXPECT_EQ(Store().Count(), 6);
+    EXPECT_EQ(LogWith("Page"),
+              "PageHeader1p1 PageHeader1p2 PageHeader1p3 PageHeader1p1 PageHeader1p2 "
+              "PageHeader1p3");
 }
 
 TEST_F(PageFlowTest, StartNewPageOnAGroupRestartsPageNumbers)
@@ -380,6 +424,24 @@ TEST_F(PageFlowTest, OutlineEntriesNestAndMoveWithKeptBlocks)
                   "OutlineText=\"Sales.&quot;n&quot;\""),
          "",
          "A@0/0(1@0/20 2@0/40) B@0/60(3@0/80)"},
+        {"an invisible group makes no entry and closes no level",
+         Band("GroupHeader",
+              "GroupHeader1",
+              10,
+              "Condition=\"Items.&quot;g&quot;\" OutlineText=\"Items.&quot;g&quot;\"") +
+             Band("GroupHeader",
+                  "GroupHeader2",
+                  20,
+                  "Condition=\"Items.&quot;h&quot;\" OutlineText=\"Items.&quot;h&quot;\" "
+                  "Visible=\"False\"") +
+             Data("MasterData",
+                  "MasterData1",
+                  40,
+                  "Items",
+                  "n",
+                  "OutlineText=\"Items.&quot;n&quot;\""),
+         "",
+         "A@0/0(1@0/20 2@0/40 3@0/60) B@0/80(4@0/100)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
