@@ -27,6 +27,7 @@ void TvlxEngine::RunDataBand(TvlxBand& band, TvlxDataSet& dataSet)
     dataSet.First();
     data.FLineN = 1;
     data.SetCurColumn(1);
+    ResetSuppressed(data);
     bool firstRecord = true;
     bool printedAny = false;
     while (!dataSet.Eof()) {
@@ -87,9 +88,7 @@ void TvlxEngine::RunDataBand(TvlxBand& band, TvlxDataSet& dataSet)
         if (data.RowCount() > 0 && data.FLineN > data.RowCount()) break;
         if (Terminated()) break;
     }
-    // The last row of a multi-column band is closed as if it were full.
-    data.SetCurColumn(std::max(data.FColumns, 1));
-    CloseColumnRecord(data, FCurY);
+    CloseColumnRow(data);
 
     if (printedAny) {
         if (data.FGroup != nullptr) ShowGroupFooters(data, 0);
@@ -117,15 +116,33 @@ void TvlxEngine::CloseColumnRecord(TvlxDataBand& band, double rowStart)
     } else if (GetPageHeight() - FooterHeight() - band.FMaxY > 0.0001 ||
                (FPage != nullptr && FPage->FEndlessHeight)) {
         FCurY = band.FMaxY;
+    } else if (FKeeping) {
+        // The kept block holds the row and moves with it.
+        FCurBand = &band;
+        NewColumn();
+    } else if (FRowStartY <= FFirstColumnY + 0.0001) {
+        // A row taller than a whole column stays where it began: moving it would only leave an
+        // empty column behind.
+        FCurY = band.FMaxY;
     } else {
         // The row does not fit: it moves whole to the next column or page.
         const double rowHeight = band.FMaxY - FRowStartY;
         FPreviewPages.CutObjects(FRowStartPosition);
+        FCurBand = &band;
         NewColumn();
         FPreviewPages.PasteObjects(FCurX, FCurY);
         FCurY += rowHeight;
     }
     band.SetCurColumn(band.CurColumn() + 1);
+}
+
+void TvlxEngine::CloseColumnRow(TvlxDataBand& band)
+{
+    // Column 1 is next when the last row was completed: there is nothing left to close, and
+    // closing again could move a finished row.
+    if (band.CurColumn() == 1) return;
+    band.SetCurColumn(std::max(band.FColumns, 1));
+    CloseColumnRecord(band, FCurY);
 }
 
 bool TvlxEngine::HasPrintableDetail(TvlxComponent& container,

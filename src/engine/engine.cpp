@@ -9,6 +9,7 @@
 #include "model/data_band.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "model/units.h"
 #include "platform/clock.h"
 #include "request/dataset_adapter.h"
 
@@ -234,7 +235,21 @@ void TvlxEngine::RunPageOnce(TvlxReportPage& page)
     else
         RunDataBands(page.FSubBands);
     FIsLastPage = true;
+    const bool endless = page.FEndlessHeight || page.FEndlessWidth;
+    if (endless) {
+        const double paperWidth =
+            page.FEndlessWidth
+                ? page.LeftMargin() * PixelsPerMm + FPageWidth + page.RightMargin() * PixelsPerMm
+                : page.PaperWidth() * PixelsPerMm;
+        double paperHeight = page.PaperHeight() * PixelsPerMm;
+        if (page.FEndlessHeight) {
+            FPageHeight = FooterHeight() + FCurY;
+            paperHeight = FPageHeight + (page.TopMargin() + page.BottomMargin()) * PixelsPerMm;
+        }
+        UpdateEndlessDimensions(paperWidth, paperHeight);
+    }
     EndPage();
+    if (endless) FreezeEndlessPage();
     FIsLastPage = false;
 }
 

@@ -139,15 +139,26 @@ private:
     // Data-band columns after a record printed at `rowStart`: the next record goes beside it,
     // or below the tallest record of the full row.
     void CloseColumnRecord(TvlxDataBand& band, double rowStart);
+    // Closes the open row of a multi-column band as if it were full; nothing when no row is open.
+    void CloseColumnRow(TvlxDataBand& band);
 
     // ---- groups.cpp: group headers and footers of a data band (levels from 0, outer first)
-    void StartGroups(TvlxDataBand& band, size_t fromLevel, bool atStart);
+    // `knownValue`, when given, is the condition value of level `fromLevel` already computed
+    // for this record: a condition is evaluated once per record and level.
+    void StartGroups(TvlxDataBand& band,
+                     size_t fromLevel,
+                     bool atStart,
+                     const Variant* knownValue = nullptr);
     // Before a later record: closes and restarts the outermost group whose condition changed;
     // True when one did.
     bool CheckGroups(TvlxDataBand& band, TvlxDataSet& dataSet);
     // Footers from the innermost level down to `toLevel`.
     void ShowGroupFooters(TvlxDataBand& band, size_t toLevel);
     Variant GroupValue(TvlxGroupHeader& header);
+    // Collapses or expands the drill-down groups of the band's chain (drill names, visibility).
+    void ApplyDrillDown(TvlxDataBand& band);
+    // Repeated-text suppression of the band's text views starts again.
+    static void ResetSuppressed(TvlxBand& band);
 
     // True when `container` (a page or a data band) has a detail record to print, at any depth.
     bool HasPrintableDetail(TvlxComponent& container,
@@ -219,11 +230,19 @@ private:
     void AddOutputPage();
     double ChainHeight(const TvlxBand* band) const;
     // Outline entries: the page's at the top of each output page, a band's at its top after it
-    // was shown; the band's entry opens a level (True) that its data band or group closes.
+    // was shown. A band's entry opens a level (True) that its data band or group closes; a band
+    // invisible when shown makes no entry and opens no level.
     void AddPageOutline();
     bool AddBandOutline(TvlxBand& band);
     // Pastes the block cut for a keep at (x, CurY) of the new page or column and continues below.
     void MoveKeptBlock(double x);
+    // Shows `band` and its child chain again at the top of a continuation page or column, each
+    // band marked Overflow while it prints.
+    void ReprintBand(TvlxBand& band);
+    // Endless pages: the store's paper of the page being run, and the finished output page
+    // frozen at its own size (see FPageEndY).
+    void UpdateEndlessDimensions(double width, double height);
+    void FreezeEndlessPage();
 
     // ---- keeping.cpp
     // Starts keeping the output from store position `position` (-1: from here) with `band`;
@@ -253,6 +272,9 @@ private:
     double FFirstColumnY = 0;
     double FPageCurX = 0;
     double FPrevFooterHeight = 0;
+    // Where the page footer of the output page just ended finishes (its content, the column
+    // footer and the page footer): the height an endless page takes.
+    double FPageEndY = 0;
     // Where the current row of a multi-column data band began: store position and CurY.
     int32_t FRowStartPosition = 0;
     double FRowStartY = 0;
@@ -299,6 +321,8 @@ private:
     bool FShowingVHeaders = false;
     // Names and record numbers of the master records being printed (drill-down names).
     std::vector<std::pair<String, int32_t>> FHBandNamesTree;
+    // Group headers whose outline entry is open until their footers are processed.
+    std::vector<const TvlxBand*> FOutlineGroups;
 
     // Keeping (keeping.cpp): the block from FKeepPosition on moves along at a break.
     bool FKeeping = false;

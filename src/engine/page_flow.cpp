@@ -4,11 +4,13 @@
 #include "engine/engine.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"
+#include "model/paper_size.h"
 #include "model/report.h"
 #include "model/report_page.h"
 #include "model/units.h"
 
 #include <cmath>
+#include <vector>
 
 namespace vl {
 
@@ -41,6 +43,7 @@ void TvlxEngine::StartPage()
     auto* title = FPage->FindBand<TvlxReportTitle>();
     auto* pageHeader = FPage->FindBand<TvlxPageHeader>();
     FHeaderList.Clear();
+    FOutlineGroups.clear();
     if (FPage->FTitleBeforeHeader) {
         FHeaderList.AddItem(title, 0, false);
         FHeaderList.AddItem(pageHeader, 0, false);
@@ -54,6 +57,7 @@ void TvlxEngine::StartPage()
     FCurY = 0;
     FPageCurX = 0;
     FCurColumn = 1;
+    FVMasterBand = nullptr;
     FIsFirstPage = true;
     FIsLastPage = false;
     FPreviewPages.Outline().LevelRoot();
@@ -87,15 +91,11 @@ void TvlxEngine::AddPageOutline()
 
 bool TvlxEngine::AddBandOutline(TvlxBand& band)
 {
-    if (band.FOutlineText.empty()) return false;
-    if (band.Visible()) {
-        const double height = band.FStretched ? band.FStretchedHeight : band.Height();
-        FReport.FCurObject = band.Name();
-        const String text = FReport.Calc(band.FOutlineText).ToText();
-        FPreviewPages.Outline().AddItem(text, static_cast<int32_t>(std::nearbyint(FCurY - height)));
-    }
-    // The level is opened for an invisible band too, so that it closes in step with the
-    // data band's or group's end.
+    if (band.FOutlineText.empty() || !band.Visible()) return false;
+    const double height = band.FStretched ? band.FStretchedHeight : band.Height();
+    FReport.FCurObject = band.Name();
+    const String text = FReport.Calc(band.FOutlineText).ToText();
+    FPreviewPages.Outline().AddItem(text, static_cast<int32_t>(std::nearbyint(FCurY - height)));
     return true;
 }
 
@@ -132,13 +132,11 @@ void TvlxEngine::AddOutputPage()
         FCurX = item.Left;
         FCurLine = band->FLineN;
         FCurLineThrough = band->FLineThrough;
-        band->Overflow = true;
         {
             FlagScope fromAddPage(FCallFromAddPage, true);
             FlagScope fromPageHeader(FCallFromPHeader, pageHeader != nullptr);
-            ShowBand(band);
+            ReprintBand(*band);
         }
-        band->Overflow = false;
         FCurX = saveX;
         FCurLine = saveLine;
         FCurLineThrough = saveLineThrough;
@@ -168,8 +166,15 @@ void TvlxEngine::EndPage()
         FCurColumn = 1;
     } else if (!FCallFromEndPage) {
         FlagScope fromEndPage(FCallFromEndPage, true);
-        ShowBand(FPage->FindBand<TvlxReportSummary>());
+        auto* summary = FPage->FindBand<TvlxReportSummary>();
+        ShowBand(summary);
+        // The summary made the endless page longer: the paper grows with it.
+        if (summary != nullptr && FPage->FEndlessHeight)
+            UpdateEndlessDimensions(
+                FPage->LeftMargin() * PixelsPerMm + FPageWidth + FPage->RightMargin() * PixelsPerMm,
+                GetPageHeight() + (FPage->TopMargin() + FPage->BottomMargin()) * PixelsPerMm);
     }
+    FPageEndY = GetPageHeight();
 
     if (auto* footer = FPage->FindBand<TvlxPageFooter>()) {
         const bool lastPage = FIsLastPage && !FCallFromEndPage;
@@ -178,8 +183,9 @@ void TvlxEngine::EndPage()
         const bool leftOut =
             (FIsFirstPage && !footer->FPrintOnFirstPage) || (lastPage && !footer->FPrintOnLastPage);
         if (leftOut) {
-            footer->BeforePrint();
-            footer->AfterPrint();
+            // Prepared and put back unplaced; its aggregates keep their values.
+            PrepareBand(*footer);
+            UnprepareBand(*footer);
         } else {
             const double saveX = FCurX;
             FCurX = 0;
@@ -199,23 +205,25 @@ void TvlxEngine::EndPage()
 
 void TvlxEngine::NewPage()
 {
-    // A kept block taller than a whole page would break again on every page: it is let go.
+    // A kept block that cannot fit below the headers of any page would only leave an empty page
+    // behind: it is let go and printed where it is.
     if (FKeeping && FKeepBand != nullptr &&
-        FCurY - FKeepCurY + FKeepBand->Height() > GetPageHeight() - FooterHeight())
+        FCurY - FKeepCurY + FKeepBand->Height() > GetPageHeight() - FooterHeight() - HeaderHeight())
         BreakAllKeep();
 
     TvlxBand* travellingHeader = nullptr;
     if (FKeeping) {
         FPreviewPages.CutObjects(FKeepPosition);
-        // The data header travels with the block when the block began with it.
+        // The data header travels with the block when the block began with it; only a header
+        // that was to be re-printed goes back into the list afterwards.
         auto* data = dynamic_cast<TvlxDataBand*>(FCurBand);
-        if (data != nullptr && std::abs(FPreviewPages.GetLastY() - FCurY) >= 0.0001) {
+        if (data != nullptr && std::abs(FPreviewPages.GetLastY() - FCurY) >= 0.0001 &&
+            FHeaderList.RemoveItem(data->FHeader))
             travellingHeader = data->FHeader;
-            FHeaderList.RemoveItem(travellingHeader);
-        }
     }
     FLastBandOnPage = FCurBand;
     EndPage();
+    if (FPage->FEndlessHeight) FreezeEndlessPage();
     AddOutputPage();
     FLastBandOnPage = nullptr;
     if (FKeeping) {
@@ -262,12 +270,8 @@ void TvlxEngine::NewColumn()
         if (band == nullptr || dynamic_cast<TvlxPageHeader*>(band) != nullptr) continue;
         if (band == FLastBandOnPage || item.IsInKeepList || FKeepHeader) continue;
         FCurX = item.Left + columnX;
-        band->Overflow = true;
-        {
-            FlagScope placeDirectly(FPlaceDirectly, true);
-            ShowBand(band);
-        }
-        band->Overflow = false;
+        FlagScope placeDirectly(FPlaceDirectly, true);
+        ReprintBand(*band);
     }
     FCurX = FPageCurX + columnX;
     FLastBandOnPage = nullptr;
@@ -275,6 +279,47 @@ void TvlxEngine::NewColumn()
         MoveKeptBlock(FCurX);
         BreakAllKeep();
     }
+}
+
+void TvlxEngine::ReprintBand(TvlxBand& band)
+{
+    std::vector<TvlxBand*> chain;
+    for (TvlxBand* b = &band; b != nullptr; b = b->Child())
+        chain.push_back(b);
+    for (TvlxBand* b : chain)
+        b->Overflow = true;
+    // Overflow is cleared whatever the printing raises.
+    struct ClearOverflow
+    {
+        std::vector<TvlxBand*>& Chain;
+        ~ClearOverflow()
+        {
+            for (TvlxBand* b : Chain)
+                b->Overflow = false;
+        }
+    } clear{chain};
+    ShowBand(&band);
+}
+
+void TvlxEngine::UpdateEndlessDimensions(double width, double height)
+{
+    FPreviewPages.UpdatePageDimensions(*FPage, width, height);
+}
+
+void TvlxEngine::FreezeEndlessPage()
+{
+    // The output page just ended keeps its own paper: later pages of the same design page may
+    // end at other heights.
+    auto* page = dynamic_cast<TvlxReportPage*>(FPreviewPages.Page(FPreviewPages.CurPage()));
+    if (page == nullptr) return;
+    const double width = FPage->FEndlessWidth
+                             ? FPageWidth / PixelsPerMm + FPage->LeftMargin() + FPage->RightMargin()
+                             : FPage->PaperWidth();
+    const double height = FPage->FEndlessHeight
+                              ? FPageEndY / PixelsPerMm + FPage->TopMargin() + FPage->BottomMargin()
+                              : FPage->PaperHeight();
+    page->SetSizeAndDimensions(CustomPaperSize, width, height);
+    FPreviewPages.ModifyPage(FPreviewPages.CurPage(), *page);
 }
 
 } // namespace vl

@@ -23,10 +23,11 @@ public:
     {
         FItems.push_back({band, left, inKeepList});
     }
-    // Removes every entry of `band`.
-    void RemoveItem(const TvlxComponent* band)
+    // Removes every entry of `band`; True when there was one.
+    bool RemoveItem(const TvlxComponent* band)
     {
-        std::erase_if(FItems, [band](const TvlxHeaderListItem& i) { return i.Band == band; });
+        return std::erase_if(FItems,
+                             [band](const TvlxHeaderListItem& i) { return i.Band == band; }) > 0;
     }
     void Clear() { FItems.clear(); }
     int32_t Count() const { return static_cast<int32_t>(FItems.size()); }

@@ -458,7 +458,8 @@ void TvlxPreviewPages::ShiftAnchors(int32_t from, int32_t newTop)
             anchors[i].SetAttribute(u"top", IntToStr(IntAttribute(anchors[i], u"top") + delta));
         }
     }
-    FOutline->ShiftItems(from, newTop);
+    // The outline moves by its own position (TvlxCustomOutline::ShiftItems): anchors and
+    // outline entries are counted apart.
 }
 
 // ---- Logical page numbers

@@ -130,6 +130,10 @@ public:
     virtual void AddEmptyPage(int32_t index) = 0;
     virtual void DeletePage(int32_t index) = 0;
     virtual void ModifyPage(int32_t index, TvlxComponent& page) = 0;
+    // Gives the source copy of design page `page` custom paper of `width` x `height` pixels
+    // (margins included); every output page rebuilt from that copy takes the size, pages
+    // replaced by ModifyPage keep their own.
+    virtual void UpdatePageDimensions(TvlxComponent& page, double width, double height) = 0;
     virtual void AddFrom(TvlxCustomPreviewPages& other) = 0;
     virtual void LoadFromStream(Stream& stream, bool allowPartialLoading = false) = 0;
     virtual void SaveToStream(Stream& stream) = 0;
@@ -208,6 +212,7 @@ public:
     void AddEmptyPage(int32_t index) override;
     void DeletePage(int32_t index) override;
     void ModifyPage(int32_t index, TvlxComponent& page) override;
+    void UpdatePageDimensions(TvlxComponent& page, double width, double height) override;
     void AddFrom(TvlxCustomPreviewPages& other) override;
     void LoadFromStream(Stream& stream, bool allowPartialLoading = false) override;
     void SaveToStream(Stream& stream) override;

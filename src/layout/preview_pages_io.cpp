@@ -5,11 +5,13 @@
 #include "layout/preview_pages_internal.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "model/units.h"
 #include "platform/component/class_registry.h"
 #include "platform/unicode/text_case.h"
 #include "template/prop_data.h"
 #include "template/xml_serializer.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace vl {
@@ -226,12 +228,25 @@ void TvlxPreviewPages::DeletePage(int32_t index)
 void TvlxPreviewPages::ModifyPage(int32_t index, TvlxComponent& page)
 {
     if (index < 0 || index >= Count()) return;
-    ClearCache();
     auto item = std::make_unique<TvlxXMLItem>();
     TvlxXMLSerializer serializer;
     serializer.WriteRootComponent(page, true, item.get());
+    // `page` may be a rebuilt page of the cache: the cache goes only after it was written.
+    ClearCache();
     FPagesItem->Delete(index);
     FPagesItem->InsertItem(index, std::move(item));
+}
+
+void TvlxPreviewPages::UpdatePageDimensions(TvlxComponent& page, double width, double height)
+{
+    auto source = std::find_if(FSourcePages.begin(), FSourcePages.end(), [&](const auto& p) {
+        return p.get() == &page || p->FOriginalComponent.Get() == &page;
+    });
+    if (source == FSourcePages.end()) return;
+    auto* copy = dynamic_cast<TvlxReportPage*>(source->get());
+    if (copy == nullptr) return;
+    copy->SetSizeAndDimensions(CustomPaperSize, width / PixelsPerMm, height / PixelsPerMm);
+    ClearCache(); // pages rebuilt before now carry the old size
 }
 
 void TvlxPreviewPages::AddFrom(TvlxCustomPreviewPages& other)

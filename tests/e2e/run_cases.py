@@ -13,8 +13,11 @@ A case file holds one case object or {"cases": [...]} for a table of related cas
   env           extra environment variables
   expect        status, stderr (exact text), stdout (exact text), stdout_empty, output_file
                 ("empty" or "pdf"), pdf: {pages, text (list of substrings), fonts_embedded,
-                page_text ({"<page from 1>": substrings that appear on that page in this order}),
-                page_text_absent ({"<page from 1>": substrings that must not appear there})}
+                text_absent (substrings that must not appear), text_order (substrings that
+                appear in this order), page_text ({"<page from 1>": substrings that appear on
+                that page in this order}), page_text_absent ({"<page from 1>": substrings that
+                must not appear there}), page_sizes ([[width, height] in whole points, one per
+                page])}
 
 Ends with "N passed, N failed"; exits 1 when any case failed.
 """
@@ -52,9 +55,31 @@ def request_bytes(case):
     return b""
 
 
-def page_text(path, number):
-    return subprocess.run(["pdftotext", "-layout", "-f", str(number), "-l", str(number), path,
-                           "-"], capture_output=True, text=True).stdout
+def pdf_text(path, page=None):
+    pages = ["-f", str(page), "-l", str(page)] if page else []
+    return subprocess.run(["pdftotext", "-layout"] + pages + [path, "-"], capture_output=True,
+                          text=True).stdout
+
+
+def page_sizes(path, count):
+    info = subprocess.run(["pdfinfo", "-f", "1", "-l", str(count), path], capture_output=True,
+                          text=True).stdout
+    sizes = []
+    for line in info.splitlines():
+        words = line.split()
+        if len(words) >= 7 and words[0] == "Page" and words[2] == "size:":
+            sizes.append([round(float(words[3])), round(float(words[5]))])
+    return sizes
+
+
+def check_order(text, pieces, where, problems):
+    at = 0
+    for piece in pieces:
+        found = text.find(piece, at)
+        if found < 0:
+            problems.append(f"{where}: {piece!r} not found in order in:\n{text[:2000]}")
+            return
+        at = found + len(piece)
 
 
 def check_pdf(path, expect, problems):
@@ -72,20 +97,23 @@ def check_pdf(path, expect, problems):
         for piece in expect["text"]:
             if piece not in text:
                 problems.append(f"text {piece!r} not found in:\n{text[:2000]}")
+    if "text_absent" in expect or "text_order" in expect:
+        text = pdf_text(path)
+        for piece in expect.get("text_absent", []):
+            if piece in text:
+                problems.append(f"text {piece!r} found in:\n{text[:2000]}")
+        check_order(text, expect.get("text_order", []), "text", problems)
     for number, pieces in expect.get("page_text", {}).items():
-        text = page_text(path, number)
-        at = 0
-        for piece in pieces:
-            found = text.find(piece, at)
-            if found < 0:
-                problems.append(f"page {number}: {piece!r} not found in order in:\n{text[:2000]}")
-                break
-            at = found + len(piece)
+        check_order(pdf_text(path, int(number)), pieces, f"page {number}", problems)
     for number, pieces in expect.get("page_text_absent", {}).items():
-        text = page_text(path, number)
+        text = pdf_text(path, int(number))
         for piece in pieces:
             if piece in text:
                 problems.append(f"page {number}: {piece!r} should be absent from:\n{text[:2000]}")
+    if "page_sizes" in expect:
+        sizes = page_sizes(path, len(expect["page_sizes"]))
+        if sizes != expect["page_sizes"]:
+            problems.append(f"page sizes: expected {expect['page_sizes']}, pdfinfo says {sizes}")
     if expect.get("fonts_embedded"):
         fonts = subprocess.run(["pdffonts", path], capture_output=True, text=True).stdout
         for line in fonts.splitlines()[2:]:

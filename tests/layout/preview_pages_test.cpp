@@ -474,9 +474,12 @@ TEST(PreviewOutline, EntriesNestAndShift)
     outline.LevelDown(5); // out of range: stays
     EXPECT_EQ(outline.Count(), 1);
 
-    // Entries after position 0 (Section, Appendix) move a page on, Section to top 3.
+    // Anchors leave the outline alone; entries after position 0 (Section, Appendix) move a
+    // page on, Section to top 3.
     f.Store->ShiftAnchors(0, 3);
     outline.LevelRoot();
+    EXPECT_EQ(outline.GetItem(1).Page, 1);
+    outline.ShiftItems(0, 3);
     EXPECT_EQ(outline.GetItem(0).Page, 0);
     EXPECT_EQ(outline.GetItem(1).Page, 2);
     EXPECT_EQ(outline.GetItem(1).Top, 13);
