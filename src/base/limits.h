@@ -74,4 +74,8 @@ inline constexpr size_t PngMaxChunkBytes = size_t(8) << 20;
 // memory out of all proportion to the template.
 inline constexpr int32_t PageMaxColumns = 1000;
 
+// Vertical-band columns for which one total keeps a value of its own (columns count from 1);
+// each column takes memory in every total of the band, so past it the run ends.
+inline constexpr int32_t AggregateMaxVerticalColumn = 1000;
+
 } // namespace vl::limits

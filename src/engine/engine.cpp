@@ -31,6 +31,7 @@ std::vector<TvlxReportPage*> ReportPages(const TvlxReport& report)
 TvlxEngine::TvlxEngine(TvlxReport& report, TvlxCustomPreviewPages& previewPages)
     : FReport(report)
     , FPreviewPages(previewPages)
+    , FAggregates(report)
 {
     FPreviewPages.SetHost(this);
 }
@@ -83,6 +84,7 @@ bool TvlxEngine::Initialize()
     FHBandNamesTree.clear();
     FHeaderList.Clear();
     FPage = nullptr;
+    FAggregates.Clear();
 
     for (TvlxReportPage* page : ReportPages(FReport)) {
         BuildBandTree(*page, false, FReport.Errors());
@@ -130,8 +132,10 @@ bool TvlxEngine::RunDialogs()
 
 void TvlxEngine::RunPasses()
 {
-    for (TvlxReportPage* page : ReportPages(FReport))
+    for (TvlxReportPage* page : ReportPages(FReport)) {
         FPreviewPages.AddSourcePage(*page);
+        FAggregates.AddItems(*page);
+    }
     FFinalPass = !DoublePass();
     FTotalPages = 0;
     FPreviewPages.BeginPass();
@@ -140,6 +144,7 @@ void TvlxEngine::RunPasses()
         FTotalPages = FPreviewPages.Count();
         FPreviewPages.SetCurPage(FPreviewPages.Count() - 1);
         FPreviewPages.ClearFirstPassPages();
+        FAggregates.ClearValues();
         FFinalPass = true;
         RunReportPages();
     }
@@ -151,6 +156,8 @@ void TvlxEngine::Finalize()
         dataSet->Finalize();
     FPreviewPages.Finish();
     FRunning = false;
+    // The items point at template bands, which the report reloads after the run.
+    FAggregates.Clear();
 }
 
 void TvlxEngine::StopReport()
@@ -338,9 +345,17 @@ int32_t TvlxEngine::LogicalTotalPages() const
     return FPreviewPages.GetLogicalTotalPages();
 }
 
-Variant TvlxEngine::GetAggregateValue(StringView, StringView, const Variant&, int64_t)
+Variant TvlxEngine::GetAggregateValue(StringView name,
+                                      StringView expression,
+                                      const Variant& band,
+                                      int64_t flags)
 {
-    throw Exception(u"The step \"aggregates\" is not built yet");
+    return FAggregates.GetValue(FCurBand, FCurVColumn, name, expression, band, flags);
+}
+
+void TvlxEngine::AddVerticalColumnValues(TvlxBand& verticalBand)
+{
+    FAggregates.AddValue(verticalBand, FCurVColumn);
 }
 
 const void* TvlxEngine::OutlineObject() const

@@ -20,6 +20,7 @@
 #pragma once
 
 #include "base/string.h"
+#include "engine/aggregates.h"
 #include "layout/header_list.h"
 #include "layout/preview_pages.h"
 #include "model/custom_engine.h"
@@ -108,7 +109,7 @@ public:
     int32_t TotalPages() const override { return FTotalPages; }
     int32_t CurLine() const override { return FCurLine; }
     int32_t CurLineThrough() const override { return FCurLineThrough; }
-    // Aggregates are not part of this engine yet: throws Exception naming the missing step.
+    // Answered by the aggregate of the band being printed (aggregates.h); Null when none matches.
     Variant GetAggregateValue(StringView name,
                               StringView expression,
                               const Variant& band,
@@ -173,6 +174,11 @@ private:
     // the engine continues where the furthest one ended.
     void RunSubreportsAfterBand(TvlxBand& band);
 
+    // ---- Aggregates (engine.cpp)
+    // A vertical data band printed a record in column CurVColumn: the totals counting it take
+    // the record for that column. Vertical bands are not counted by ShowBand.
+    void AddVerticalColumnValues(TvlxBand& verticalBand);
+
     // ---- vertical_bands.cpp
     // The horizontal band whose objects the vertical bands are being printed into.
     bool IsVerticalMaster(const TvlxBand& band) const { return &band == FVMasterBand; }
@@ -198,6 +204,7 @@ private:
     TvlxReport& FReport;
     TvlxCustomPreviewPages& FPreviewPages;
     std::vector<TvlxComponent*> FNotifyList;
+    TvlxAggregateList FAggregates;
 
     bool FRunning = false;
     bool FFinalPass = true;

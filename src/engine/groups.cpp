@@ -67,6 +67,8 @@ void TvlxEngine::ShowGroupFooters(TvlxDataBand& band, size_t toLevel)
         // FLineN has counted past the group's records: below 3 means a single record.
         if (footer != nullptr && !(footer->FHideIfSingleDataRecord && band.FLineN < 3))
             ShowBand(footer);
+        else if (footer != nullptr)
+            FAggregates.Reset(*footer); // a hidden footer's totals start over all the same
         if (!header.FOutlineText.empty()) FPreviewPages.Outline().LevelUp();
         FHeaderList.RemoveItem(&header);
         EndKeep(&header);

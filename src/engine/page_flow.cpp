@@ -206,6 +206,7 @@ void TvlxEngine::NewPage()
 
     TvlxBand* travellingHeader = nullptr;
     if (FKeeping) {
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.DeleteValue(*FKeepBand);
         FPreviewPages.CutObjects(FKeepPosition);
         // The data header travels with the block when the block began with it.
         auto* data = dynamic_cast<TvlxDataBand*>(FCurBand);
@@ -219,7 +220,9 @@ void TvlxEngine::NewPage()
     AddOutputPage();
     FLastBandOnPage = nullptr;
     if (FKeeping) {
+        FAggregates.EndKeep();
         MoveKeptBlock(0);
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.RestoreValue(*FKeepBand);
         if (travellingHeader != nullptr) FHeaderList.AddItem(travellingHeader, FPageCurX, false);
     }
     FKeeping = false;
@@ -244,6 +247,7 @@ void TvlxEngine::NewColumn()
         return;
     }
     if (FKeeping) {
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.DeleteValue(*FKeepBand);
         FPreviewPages.CutObjects(FKeepPosition);
         FCurY = FPreviewPages.GetLastY();
     }
@@ -272,7 +276,9 @@ void TvlxEngine::NewColumn()
     FCurX = FPageCurX + columnX;
     FLastBandOnPage = nullptr;
     if (FKeeping) {
+        FAggregates.EndKeep();
         MoveKeptBlock(FCurX);
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.RestoreValue(*FKeepBand);
         BreakAllKeep();
     }
 }
