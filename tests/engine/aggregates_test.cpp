@@ -180,10 +180,12 @@ std::string Band(const std::string& cls,
                  const std::string& name,
                  int top,
                  const std::string& content,
-                 const std::string& attrs = "")
+                 const std::string& attrs = "",
+                 int height = 20)
 {
-    return "<Tvlx" + cls + " Name=\"" + name + "\" Top=\"" + std::to_string(top) +
-           "\" Height=\"20\" Width=\"300\" " + attrs + ">" + content + "</Tvlx" + cls + ">";
+    return "<Tvlx" + cls + " Name=\"" + name + "\" Top=\"" + std::to_string(top) + "\" Height=\"" +
+           std::to_string(height) + "\" Width=\"300\" " + attrs + ">" + content + "</Tvlx" + cls +
+           ">";
 }
 
 class AggregatesTest : public ::testing::Test
@@ -361,7 +363,8 @@ TEST_F(AggregatesTest, PageFooterShowsEachPagesSubtotal)
               "MasterData1",
               40,
               Memo("Value", "[Nums.\"n\"]"),
-              "Height=\"140\" DataSet=\"Nums\" DataSetName=\"Nums\"") +
+              "DataSet=\"Nums\" DataSetName=\"Nums\"",
+              140) +
              Band("PageFooter",
                   "PageFooter1",
                   300,
@@ -370,6 +373,40 @@ TEST_F(AggregatesTest, PageFooterShowsEachPagesSubtotal)
          "PaperHeight=\"100\"");
     ASSERT_EQ(Prepare(), "");
     EXPECT_EQ(Printed(), (std::vector<std::string>{"TPage=30 TRun=30", "TPage=30 TRun=60"}));
+}
+
+TEST_F(AggregatesTest, AKeptBlockThatMovesCountsOnItsNewPage)
+{
+    // The second customer fits below the first one's orders, its order does not: kept
+    // together, the customer moves to page 2 and is counted there, not on page 1.
+    struct Case
+    {
+        const char* KeepTogether;
+        std::vector<std::string> Printed;
+    };
+    const Case cases[] = {
+        {"True", {"TPage=1", "TPage=2"}},
+        {"False", {"TPage=3", "TPage=0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.KeepTogether);
+        Load(Band("MasterData",
+                  "MasterData1",
+                  20,
+                  Memo("Value", "[Customers.\"id\"]"),
+                  "DataSet=\"Customers\" DataSetName=\"Customers\" KeepTogether=\"" +
+                      std::string(c.KeepTogether) + "\"") +
+                 Band("DetailData",
+                      "DetailData1",
+                      40,
+                      Memo("Order", "[Orders.\"n\"]"),
+                      "DataSet=\"Orders\" DataSetName=\"Orders\"",
+                      200) +
+                 Band("PageFooter", "PageFooter1", 300, Memo("TPage", "[SUM(<Customers.\"id\">)]")),
+             "PaperHeight=\"150\"");
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(Printed(), c.Printed);
+    }
 }
 
 TEST_F(AggregatesTest, DetailTotalsPerMasterRecordAndOverAll)
