@@ -83,4 +83,8 @@ inline constexpr int32_t BandSplitMaxEmptyParts = 100;
 // through many pages nests the engine's band printing once per level, on the stack.
 inline constexpr size_t SubreportMaxNesting = 64;
 
+// Vertical-band columns for which one total keeps a value of its own (columns count from 1);
+// each column takes memory in every total of the band, so past it the run ends.
+inline constexpr int32_t AggregateMaxVerticalColumn = 1000;
+
 } // namespace vl::limits

@@ -32,6 +32,7 @@ std::vector<TvlxReportPage*> ReportPages(const TvlxReport& report)
 TvlxEngine::TvlxEngine(TvlxReport& report, TvlxCustomPreviewPages& previewPages)
     : FReport(report)
     , FPreviewPages(previewPages)
+    , FAggregates(report)
 {
     FPreviewPages.SetHost(this);
 }
@@ -84,6 +85,7 @@ bool TvlxEngine::Initialize()
     FHBandNamesTree.clear();
     FHeaderList.Clear();
     FPage = nullptr;
+    FAggregates.Clear();
 
     for (TvlxReportPage* page : ReportPages(FReport)) {
         BuildBandTree(*page, false, FReport.Errors());
@@ -132,8 +134,10 @@ bool TvlxEngine::RunDialogs()
 
 void TvlxEngine::RunPasses()
 {
-    for (TvlxReportPage* page : ReportPages(FReport))
+    for (TvlxReportPage* page : ReportPages(FReport)) {
         FPreviewPages.AddSourcePage(*page);
+        FAggregates.AddItems(*page);
+    }
     FFinalPass = !DoublePass();
     FTotalPages = 0;
     FPreviewPages.BeginPass();
@@ -142,6 +146,7 @@ void TvlxEngine::RunPasses()
         FTotalPages = FPreviewPages.Count();
         FPreviewPages.SetCurPage(FPreviewPages.Count() - 1);
         FPreviewPages.ClearFirstPassPages();
+        FAggregates.ClearValues();
         FFinalPass = true;
         RunReportPages();
     }
@@ -153,6 +158,8 @@ void TvlxEngine::Finalize()
         dataSet->Finalize();
     FPreviewPages.Finish();
     FRunning = false;
+    // The items point at template bands, which the report reloads after the run.
+    FAggregates.Clear();
 }
 
 void TvlxEngine::StopReport()
@@ -354,9 +361,12 @@ int32_t TvlxEngine::LogicalTotalPages() const
     return FPreviewPages.GetLogicalTotalPages();
 }
 
-Variant TvlxEngine::GetAggregateValue(StringView, StringView, const Variant&, int64_t)
+Variant TvlxEngine::GetAggregateValue(StringView name,
+                                      StringView expression,
+                                      const Variant& band,
+                                      int64_t flags)
 {
-    throw Exception(u"The step \"aggregates\" is not built yet");
+    return FAggregates.GetValue(FCurBand, FCurVColumn, name, expression, band, flags);
 }
 
 const void* TvlxEngine::OutlineObject() const

@@ -20,6 +20,7 @@
 #pragma once
 
 #include "base/string.h"
+#include "engine/aggregates.h"
 #include "layout/header_list.h"
 #include "layout/preview_pages.h"
 #include "model/custom_engine.h"
@@ -109,7 +110,7 @@ public:
     int32_t TotalPages() const override { return FTotalPages; }
     int32_t CurLine() const override { return FCurLine; }
     int32_t CurLineThrough() const override { return FCurLineThrough; }
-    // Aggregates are not part of this engine yet: throws Exception naming the missing step.
+    // Answered by the aggregate of the band being printed (aggregates.h); Null when none matches.
     Variant GetAggregateValue(StringView name,
                               StringView expression,
                               const Variant& band,
@@ -219,11 +220,6 @@ private:
     void StoreVerticalMaster(TvlxBand& band);
     // After the master was un-prepared: its copies are freed and the engine leaves vertical mode.
     void EndVerticalMaster(TvlxBand& band);
-    // Aggregate values of a vertical data band per column of the master; to be filled by the
-    // aggregates (empty until then).
-    void AddVerticalAggregateValues(TvlxBand& master, TvlxBand& vband, int32_t column);
-    // A vertical footer resets the aggregates it prints; to be filled by the aggregates.
-    void ResetVerticalAggregateValues(TvlxBand& master, TvlxBand& vband);
 
     // ---- page_flow.cpp: output pages, columns, page start and end
     void StartPage();
@@ -254,6 +250,7 @@ private:
     TvlxReport& FReport;
     TvlxCustomPreviewPages& FPreviewPages;
     std::vector<TvlxComponent*> FNotifyList;
+    TvlxAggregateList FAggregates;
 
     bool FRunning = false;
     bool FFinalPass = true;

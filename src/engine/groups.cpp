@@ -78,6 +78,8 @@ void TvlxEngine::ShowGroupFooters(TvlxDataBand& band, size_t toLevel)
         // FLineN has counted past the group's records: below 3 means a single record.
         if (footer != nullptr && !(footer->FHideIfSingleDataRecord && band.FLineN < 3))
             ShowBand(footer);
+        else if (footer != nullptr)
+            FAggregates.Reset(*footer); // a hidden footer's totals start over all the same
         if (std::erase(FOutlineGroups, &header) > 0) FPreviewPages.Outline().LevelUp();
         FHeaderList.RemoveItem(&header);
         EndKeep(&header);

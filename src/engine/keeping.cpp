@@ -15,6 +15,7 @@ void TvlxEngine::StartKeep(TvlxBand* band, int32_t position)
     FKeepPosition = position >= 0 ? position : FPreviewPages.GetCurPosition();
     FKeepOutline = FPreviewPages.Outline().GetCurPosition();
     FKeepAnchor = FPreviewPages.GetAnchorCurPosition();
+    FAggregates.StartKeep(); // page totals of the block wait until it has found its page
 }
 
 void TvlxEngine::EndKeep(const TvlxBand* band)
@@ -29,6 +30,7 @@ void TvlxEngine::BreakAllKeep()
     FKeepBand = nullptr;
     FKeepCurY = 0;
     FKeepHeader = false;
+    FAggregates.EndKeep();
 }
 
 } // namespace vl

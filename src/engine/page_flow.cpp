@@ -213,6 +213,7 @@ void TvlxEngine::NewPage()
 
     TvlxBand* travellingHeader = nullptr;
     if (FKeeping) {
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.DeleteValue(*FKeepBand);
         FPreviewPages.CutObjects(FKeepPosition);
         // The data header travels with the block when the block began with it; only a header
         // that was to be re-printed goes back into the list afterwards.
@@ -227,7 +228,9 @@ void TvlxEngine::NewPage()
     AddOutputPage();
     FLastBandOnPage = nullptr;
     if (FKeeping) {
+        FAggregates.EndKeep();
         MoveKeptBlock(0);
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.RestoreValue(*FKeepBand);
         if (travellingHeader != nullptr) FHeaderList.AddItem(travellingHeader, FPageCurX, false);
     }
     FKeeping = false;
@@ -252,6 +255,7 @@ void TvlxEngine::NewColumn()
         return;
     }
     if (FKeeping) {
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.DeleteValue(*FKeepBand);
         FPreviewPages.CutObjects(FKeepPosition);
         FCurY = FPreviewPages.GetLastY();
     }
@@ -276,7 +280,9 @@ void TvlxEngine::NewColumn()
     FCurX = FPageCurX + columnX;
     FLastBandOnPage = nullptr;
     if (FKeeping) {
+        FAggregates.EndKeep();
         MoveKeptBlock(FCurX);
+        if (FKeepFooter && FKeepBand != nullptr) FAggregates.RestoreValue(*FKeepBand);
         BreakAllKeep();
     }
 }

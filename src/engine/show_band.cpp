@@ -28,6 +28,7 @@ void TvlxEngine::ShowBand(TvlxBand* band)
     // The child chain is loop-free (TvlxBand::SetChild refuses loops); walking it in a loop
     // keeps long chains off the stack. A band with KeepChild keeps the rest of the chain with it.
     TvlxBand* keptBy = nullptr;
+    TvlxBand* const shown = band;
     while (band != nullptr) {
         if (band->FKeepChild && keptBy == nullptr) {
             StartKeep(band);
@@ -40,6 +41,10 @@ void TvlxEngine::ShowBand(TvlxBand* band)
         band = band->Child();
     }
     EndKeep(keptBy);
+    // Aggregates: the totals counting a data band take the record it printed (a vertical band
+    // counts per column, see ShowVerticalBand).
+    if (dynamic_cast<TvlxDataBand*>(shown) != nullptr && !shown->FVertical)
+        FAggregates.AddValue(*shown);
 }
 
 void TvlxEngine::ShowBand(const ClassInfo& bandClass)
@@ -101,6 +106,8 @@ void TvlxEngine::OutputBand(TvlxBand& band)
         }
     }
     UnprepareBand(band);
+    // Aggregates: the totals printed in this band start over.
+    FAggregates.Reset(band);
     if (verticalMaster) EndVerticalMaster(band);
     if (placed) RunSubreportsAfterBand(band);
 }

@@ -248,10 +248,11 @@ void TvlxEngine::ShowVerticalBand(TvlxBand& band)
         FReport.DoAfterPrint(band);
     }
     band.AfterPrint();
+    // Totals: a data band's record counts in this column; a footer's totals start over.
     if (isData)
-        AddVerticalAggregateValues(master, band, FCurVColumn);
+        FAggregates.AddValue(band, FCurVColumn);
     else if (IsFooter(band))
-        ResetVerticalAggregateValues(master, band);
+        FAggregates.Reset(band);
 }
 
 void TvlxEngine::StoreVerticalMaster(TvlxBand& band)
@@ -315,12 +316,5 @@ void TvlxEngine::EndVerticalMaster(TvlxBand& band)
     FVHeaderList.Clear();
     FCurX = FVMasterCurX;
 }
-
-void TvlxEngine::AddVerticalAggregateValues(TvlxBand& /*master*/,
-                                            TvlxBand& /*vband*/,
-                                            int32_t /*column*/)
-{}
-
-void TvlxEngine::ResetVerticalAggregateValues(TvlxBand& /*master*/, TvlxBand& /*vband*/) {}
 
 } // namespace vl
