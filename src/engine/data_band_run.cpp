@@ -115,7 +115,8 @@ void TvlxEngine::CloseColumnRecord(TvlxDataBand& band, double rowStart)
     if (band.CurColumn() < band.FColumns) {
         FCurY = rowStart; // the next record prints beside this one
     } else if (GetPageHeight() - FooterHeight() - band.FMaxY > 0.0001 ||
-               (FPage != nullptr && FPage->FEndlessHeight)) {
+               (FPage != nullptr && FPage->FEndlessHeight) ||
+               FOutputTo != nullptr) { // a subreport's collector never breaks
         FCurY = band.FMaxY;
     } else {
         // The row does not fit: it moves whole to the next column or page.
