@@ -114,7 +114,8 @@ void TvlxEngine::CloseColumnRecord(TvlxDataBand& band, double rowStart)
     if (band.CurColumn() < band.FColumns) {
         FCurY = rowStart; // the next record prints beside this one
     } else if (GetPageHeight() - FooterHeight() - band.FMaxY > 0.0001 ||
-               (FPage != nullptr && FPage->FEndlessHeight)) {
+               (FPage != nullptr && FPage->FEndlessHeight) ||
+               FOutputTo != nullptr) { // a subreport's collector never breaks
         FCurY = band.FMaxY;
     } else if (FKeeping) {
         // The kept block holds the row and moves with it.

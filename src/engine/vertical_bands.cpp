@@ -194,10 +194,11 @@ void TvlxEngine::ShowVerticalBand(TvlxBand& band)
     if (band.Visible()) {
         // A column that does not fit goes to the next page, unless it starts a page already
         // (it is cut there) or is a header shown again at a page's left: paging always ends.
-        if (FCurX + band.Width() > FPageWidth) {
+        // A master printed into a subreport's collector never breaks.
+        if (FCurX + band.Width() > FPageWidth && FPage != nullptr) {
             if (FPage->FEndlessWidth) {
                 FPageWidth += band.Width();
-            } else if (FCurX > 0 && !FShowingVHeaders) {
+            } else if (FCurX > 0 && !FShowingVHeaders && FOutputTo == nullptr) {
                 if (FPreviewPages.CurPage() + 1 < FPreviewPages.Count()) {
                     FPreviewPages.SetCurPage(FPreviewPages.CurPage() + 1);
                 } else {
@@ -258,7 +259,7 @@ void TvlxEngine::ShowVerticalBand(TvlxBand& band)
 void TvlxEngine::StoreVerticalMaster(TvlxBand& band)
 {
     const size_t total = band.ObjectCount();
-    if (FVPageList.size() <= 2) {
+    if (FVPageList.size() <= 2 || FOutputTo != nullptr) {
         StoreBand(band);
         return;
     }

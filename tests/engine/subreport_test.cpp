@@ -90,6 +90,26 @@ TEST_F(SubreportTest, PrintOnParentMovesTheOutputIntoTheBandAtTheSubreportsPlace
     }
 }
 
+TEST_F(SubreportTest, CollectingNeverBreaksAPage)
+{
+    // 40 items in two columns: 20 rows of 20 pixels, more than the page holds. Collected into
+    // the band they stay together; the band, taller than the page, is cut by the page end.
+    Load(Page("Page1",
+              "<TvlxMasterData Name=\"M\" Top=\"20\" Height=\"20\" RowCount=\"1\" "
+              "Stretched=\"True\">" +
+                  Subreport("S", 0, 5, "Page2", true) + "</TvlxMasterData>") +
+         Page("Page2",
+              "<TvlxMasterData Name=\"D\" Top=\"20\" Height=\"20\" DataSetName=\"Items\" "
+              "Columns=\"2\" ColumnWidth=\"50\">" +
+                  Memo("Item", 0, 0, 40, 20, "[Items.&#34;n&#34;]") + "</TvlxMasterData>"));
+    ASSERT_EQ(Prepare(), "");
+    ASSERT_EQ(Store().Count(), 1);
+    EXPECT_EQ(PrintedBands(0), "M@0+405");
+    const std::string texts = PrintedTexts(0);
+    EXPECT_EQ(texts.substr(0, 29), "1@0,5 2@50,5 3@0,25 4@50,25 5") << texts;
+    EXPECT_NE(texts.find("39@0,385 40@50,385"), std::string::npos) << texts;
+}
+
 TEST_F(SubreportTest, SubreportsOnTheirOwnBreakPagesAndTheRunContinuesBelowTheFurthest)
 {
     // Items (40 lines of 20) start 5 below the first M and fill three pages; Lines (3) end on

@@ -190,5 +190,27 @@ TEST_F(VerticalBandsTest, GroupsOfVerticalBandsCloseWithTheirFooters)
     }
 }
 
+TEST_F(VerticalBandsTest, AMasterInsideASubreportOnItsParentNeverPages)
+{
+    // Three 200-pixel columns do not fit the 378-pixel page, but collected into the parent
+    // band they stay on one page. Label lies in no vertical band and stays in the master at its
+    // place; the columns start at the left edge.
+    Load("<TvlxReportPage Name=\"Page1\" PaperWidth=\"100\" PaperHeight=\"100\">"
+         "<TvlxMasterData Name=\"M\" Top=\"20\" Height=\"20\" RowCount=\"1\" "
+         "Stretched=\"True\"><TvlxSubreport Name=\"S\" Width=\"50\" Height=\"20\" "
+         "Page=\"Page2\" PrintOnParent=\"True\"/></TvlxMasterData></TvlxReportPage>"
+         "<TvlxReportPage Name=\"Page2\" PaperWidth=\"100\" PaperHeight=\"100\">"
+         "<TvlxMasterData Name=\"H\" Top=\"40\" Height=\"20\" DataSetName=\"Rows\">" +
+         Memo("Label", 0, 0, 60, 20, "[Rows.&#34;name&#34;]") +
+         Memo("Cell", 60, 0, 50, 20, "[Rows.&#34;name&#34;][Cols.&#34;name&#34;]") +
+         "</TvlxMasterData>"
+         "<TvlxMasterData Name=\"V\" Vertical=\"True\" Left=\"60\" Width=\"200\" "
+         "DataSetName=\"Cols\"/></TvlxReportPage>");
+    ASSERT_EQ(Prepare(), "");
+    ASSERT_EQ(Store().Count(), 1);
+    EXPECT_EQ(PrintedTexts(0),
+              "R1@0,0 R1C1@0,0 R1C2@200,0 R1C3@400,0 R2@0,20 R2C1@0,20 R2C2@200,20 R2C3@400,20");
+}
+
 } // namespace
 } // namespace vl
