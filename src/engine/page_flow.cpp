@@ -1,6 +1,7 @@
 // Output pages and columns: the start of a page run and of each output page (overlay, title,
 // page header, re-printed headers, column header), the end of a page (column footer, report
-// summary, page footer, overlay on top), and the breaks to a new page or page column.
+// summary, page footer, overlay on top), the breaks to a new page or page column, and the paper
+// of endless pages, which grows with their content.
 #include "engine/engine.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"

@@ -89,6 +89,26 @@ TEST_F(PageFlowTest, HeadersComeBackOnContinuationPages)
          "PaperHeight=\"30\"",
          {"Child1@0 MasterData1@20 MasterData1@40 MasterData1@60 PageFooter1@93",
           "PageHeader1@0 Child1@20 MasterData1@40 MasterData1@60 PageFooter1@93"}},
+        {"an overlay lies under the page",
+         PageBands + Band("Overlay", "Overlay1", 200) +
+             Data("MasterData", "MasterData1", 40, "Sales", "n"),
+         "",
+         {"Overlay1@0 PageHeader1@0 MasterData1@20 MasterData1@40 MasterData1@60 "
+          "PageFooter1@357"}},
+        {"... or on top of it with PrintOnTop",
+         PageBands + Band("Overlay", "Overlay1", 200, "PrintOnTop=\"True\"") +
+             Data("MasterData", "MasterData1", 40, "Sales", "n"),
+         "",
+         {"PageHeader1@0 MasterData1@20 MasterData1@40 MasterData1@60 PageFooter1@357 "
+          "Overlay1@0"}},
+        {"a page ended inside the summary is not the last page for PrintOnLastPage",
+         Band("PageHeader", "PageHeader1", 0) +
+             Band("PageFooter", "PageFooter1", 300, "PrintOnLastPage=\"False\"") +
+             Data("MasterData", "MasterData1", 40, "Customers", "name") +
+             Band("ReportSummary", "ReportSummary1", 200),
+         "PaperHeight=\"30\"",
+         {"PageHeader1@0 MasterData1@20 MasterData1@40 MasterData1@60 PageFooter1@93",
+          "PageHeader1@0 ReportSummary1@20"}},
         {"the title before the page header",
          PageBands + Band("ReportTitle", "ReportTitle1", 30) +
              Data("MasterData", "MasterData1", 60, "Sales", "n"),

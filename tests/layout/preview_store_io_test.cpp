@@ -154,6 +154,40 @@ TEST(PreviewStoreIO, EditedPagesKeepTheirPlace)
     EXPECT_EQ(f.Store->Count(), 1);
 }
 
+TEST(PreviewStoreIO, PageDimensionsReachEveryPageButReplacedOnes)
+{
+    PreviewFixture f;
+    f.Store->AddSourcePage(*f.Page);
+    for (double top : {10.0, 20.0}) {
+        f.Store->AddPage(*f.Page);
+        f.StoreRows({top});
+    }
+    // A page of the store's own cache replaces itself, with paper of its own.
+    auto* first = dynamic_cast<TvlxReportPage*>(f.Store->Page(0));
+    ASSERT_NE(first, nullptr);
+    first->SetSizeAndDimensions(CustomPaperSize, 100, 50);
+    f.Store->ModifyPage(0, *first);
+
+    // 378 x 189 px are 100 x 50 mm, margins included.
+    f.Store->UpdatePageDimensions(*f.Page, 377.953, 188.9765);
+    auto& source = static_cast<TvlxReportPage&>(f.Store->SourcePage(0));
+    EXPECT_EQ(source.PaperSize(), CustomPaperSize);
+    EXPECT_DOUBLE_EQ(source.PaperWidth(), 100);
+    EXPECT_DOUBLE_EQ(source.PaperHeight(), 50);
+    EXPECT_EQ(f.Store->PageSize(1).Width, 378);
+    EXPECT_EQ(f.Store->PageSize(1).Height, 189);
+    EXPECT_EQ(Tops(*f.Store->Page(1)), (std::vector<double>{20}));
+
+    f.Store->UpdatePageDimensions(*f.Page, 755.906, 755.906);
+    EXPECT_EQ(f.Store->PageSize(0).Height, 189); // replaced: keeps its own
+    EXPECT_EQ(f.Store->PageSize(1).Height, 756);
+
+    // A page the store has no source copy of changes nothing.
+    TvlxReportPage other;
+    f.Store->UpdatePageDimensions(other, 10, 10);
+    EXPECT_EQ(f.Store->PageSize(1).Height, 756);
+}
+
 TEST(PreviewStoreIO, AddFromAppendsPagesAnchorsAndOutline)
 {
     PreviewFixture f;
