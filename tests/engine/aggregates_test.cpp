@@ -469,6 +469,9 @@ TEST_F(AggregatesTest, BadFlagsAndBadValuesEndTheRunWithTheirReason)
         {"flags not an integer",
          Memo("TSum", "[SUM(<Nums.\"n\">, , x)]"),
          "'x' is not a valid integer value"},
+        {"an expression that fails for one record",
+         Memo("TSum", "[SUM(1 / (<Nums.\"n\"> - 20))]"),
+         "TSum: Floating point division by zero"},
         {"a text among numbers", Memo("TSum", "[SUM(IIF(<Nums.\"n\"> = 20, 'abc', 1))]"), "TSum: "},
     };
     for (const Case& c : cases) {
