@@ -422,6 +422,36 @@ TEST_F(AggregatesTest, AKeptBlockThatMovesCountsOnItsNewPage)
     }
 }
 
+TEST_F(AggregatesTest, ARecordKeptWithTheFooterCountsOnThePageItMovesTo)
+{
+    // Records of 140 pixels, two to a page; the tall footer does not fit below the third, so
+    // with KeepFooter the third record goes along with it to page 3.
+    struct Case
+    {
+        const char* KeepFooter;
+        std::vector<std::string> Printed;
+    };
+    const Case cases[] = {
+        {"True", {"TPage=30", "TPage=0", "TAll=60 TPage=30"}},
+        {"False", {"TPage=30", "TPage=30", "TAll=60 TPage=0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.KeepFooter);
+        Load(Band("MasterData",
+                  "MasterData1",
+                  40,
+                  Memo("Value", "[Nums.\"n\"]"),
+                  "DataSet=\"Nums\" DataSetName=\"Nums\" KeepFooter=\"" +
+                      std::string(c.KeepFooter) + "\"",
+                  140) +
+                 Band("Footer", "Footer1", 200, Memo("TAll", "[SUM(<Nums.\"n\">)]"), "", 250) +
+                 Band("PageFooter", "PageFooter1", 400, Memo("TPage", "[SUM(<Nums.\"n\">)]")),
+             "PaperHeight=\"100\"");
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(Printed(), c.Printed);
+    }
+}
+
 TEST_F(AggregatesTest, DetailTotalsPerMasterRecordAndOverAll)
 {
     // The detail footer restarts for each customer; the summary counts every order.
