@@ -14,7 +14,9 @@
 #include "model/report.h"
 #include "model/report_page.h"
 #include "platform/unicode/text_case.h"
+#include "script/script.h"
 
+#include <algorithm>
 #include <functional>
 #include <unordered_set>
 
@@ -97,16 +99,68 @@ void TvlxAggregateItem::Combine(Variant& value, const Variant& v) const
     }
 }
 
+bool TvlxAggregateItem::Counts() const
+{
+    return FBand == nullptr || FBand->Visible() || FCountInvisibleBands;
+}
+
+Variant TvlxAggregateItem::Evaluate()
+{
+    if (FAggregateFunction == TvlxAggregateFunction::agCount) return Variant::Null();
+    FReport.FCurObject = FMemoName;
+    if (!FCompileTried) {
+        FCompileTried = true;
+        Compile();
+    }
+    Variant v = FCompiled != nullptr ? CallCompiled() : FReport.Calc(FExpression);
+    // Booleans count as 1 and 0 (in arithmetic True would be -1).
+    if (v.IsBoolean()) v = Variant(int32_t(v.BoolValue() ? 1 : 0));
+    return v;
+}
+
+void TvlxAggregateItem::Compile()
+{
+    // A whole name (a field, a variable) is resolved by Calc each time, like everywhere else;
+    // anything else is compiled once and afterwards only called.
+    Variant resolved;
+    if (FAggregateFunction == TvlxAggregateFunction::agCount ||
+        FReport.Evaluator().ResolveName(FExpression, resolved))
+        return;
+    String error;
+    FCompiled = FReport.Evaluator().Cache().Find(FExpression, FReport.Script(), error);
+}
+
+Variant TvlxAggregateItem::CallCompiled()
+{
+    TsbScript& script = FReport.Script();
+    TsbScript* running = script.ProgRunning();
+    TsbScript& scope = running != nullptr ? *running : script;
+    const bool wasMain = script.IsMainProgram();
+    script.SetMainProgram(false);
+    struct PutBack
+    {
+        TsbScript& Script;
+        bool WasMain;
+        ~PutBack() { Script.SetMainProgram(WasMain); }
+    } putBack{script, wasMain};
+    try {
+        return scope.CallProc(*FCompiled, {});
+    } catch (const ELimitExceeded&) {
+        throw;
+    } catch (const Exception&) {
+        // Calc again for the report's handling of the error (its text in the error list, a
+        // division by zero that the options ignore).
+    }
+    return FReport.Calc(FExpression);
+}
+
 void TvlxAggregateItem::Calc()
 {
-    if (FBand != nullptr && !FBand->Visible() && !FCountInvisibleBands) return;
-    FReport.FCurObject = FMemoName;
-    Variant v = Variant::Null();
-    if (FAggregateFunction != TvlxAggregateFunction::agCount) {
-        v = FReport.Calc(FExpression);
-        // Booleans count as 1 and 0 (in arithmetic True would be -1).
-        if (v.IsBoolean()) v = Variant(int32_t(v.BoolValue() ? 1 : 0));
-    }
+    if (Counts()) Take(Evaluate());
+}
+
+void TvlxAggregateItem::Take(const Variant& v)
+{
     const bool counted = !(FAggregateFunction == TvlxAggregateFunction::agAvg && v.IsNull());
     try {
         if (FVColumn >= 1) {
@@ -334,6 +388,7 @@ TvlxAggregateList::~TvlxAggregateList() = default;
 void TvlxAggregateList::Clear()
 {
     FByBand.clear();
+    FSharedByBand.clear();
     FByParent.clear();
     FPageFooterItems.clear();
     FList.clear();
@@ -424,17 +479,38 @@ void TvlxAggregateList::AddItem(StringView call, TvlxCustomMemoView& view, TvlxB
     }
     siblings.push_back(item.get());
     FByBand[band].push_back(item.get());
+    std::vector<ItemList>& shared = FSharedByBand[band];
+    const auto sameValue = std::find_if(shared.begin(), shared.end(), [&](const ItemList& list) {
+        const TvlxAggregateItem& other = *list.front();
+        const auto count = TvlxAggregateFunction::agCount;
+        return (other.FAggregateFunction == count) == (item->FAggregateFunction == count) &&
+               SameText(other.FExpression, item->FExpression);
+    });
+    if (sameValue != shared.end())
+        sameValue->push_back(item.get());
+    else
+        shared.push_back({item.get()});
     if (item->FIsPageFooter) FPageFooterItems.push_back(item.get());
     FList.push_back(std::move(item));
 }
 
 void TvlxAggregateList::AddValue(TvlxBand& band, int32_t vColumn)
 {
-    const auto found = FByBand.find(&band);
-    if (found == FByBand.end()) return;
-    for (TvlxAggregateItem* item : found->second) {
-        item->FVColumn = vColumn;
-        item->Calc();
+    const auto found = FSharedByBand.find(&band);
+    if (found == FSharedByBand.end()) return;
+    // Items of one expression share its value: it is evaluated once per record.
+    for (const ItemList& shared : found->second) {
+        bool evaluated = false;
+        Variant value;
+        for (TvlxAggregateItem* item : shared) {
+            item->FVColumn = vColumn;
+            if (!item->Counts()) continue;
+            if (!evaluated) {
+                value = item->Evaluate();
+                evaluated = true;
+            }
+            item->Take(value);
+        }
     }
 }
 

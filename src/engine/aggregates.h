@@ -33,6 +33,7 @@ class TvlxBand;
 class TvlxCustomMemoView;
 class TvlxReport;
 class TvlxReportPage;
+class TsbProcVariable;
 
 enum class TvlxAggregateFunction
 {
@@ -56,6 +57,16 @@ public:
     // Takes the value of the current record of FBand (nothing for an invisible band unless
     // FCountInvisibleBands).
     void Calc();
+    // Compiles the expression once, before the values are taken (nothing for a whole name, which
+    // Calc resolves each time, or for COUNT).
+    void Compile();
+    // Whether the current record counts: FBand is visible, or FCountInvisibleBands.
+    bool Counts() const;
+    // The expression's value for the current record (Null for COUNT; Booleans as 1 and 0).
+    Variant Evaluate();
+    // Combines a value of the current record into the total (of column FVColumn, or aside in
+    // keep mode). Throws ELimitExceeded past the last vertical column.
+    void Take(const Variant& v);
     // Goes back to the value before the last value taken outside keep mode (one step; nothing
     // when that value has gone into a printed total since).
     void DeleteValue();
@@ -96,6 +107,8 @@ public:
 private:
     // Count and value back to nothing; nothing left to withdraw.
     void StartOver();
+    // Calls the compiled expression as Calc would; an error is raised through Calc.
+    Variant CallCompiled();
     // Combines v into value (the function's rule; Null takes v).
     void Combine(Variant& value, const Variant& v) const;
 
@@ -105,6 +118,9 @@ private:
     bool FLastTakenCounted = false;
     bool FCanWithdraw = false;
     bool FWithdrawn = false;
+    // The expression compiled in the report's expression cache, which owns it; nullptr: Calc.
+    TsbProcVariable* FCompiled = nullptr;
+    bool FCompileTried = false;
 };
 
 class TvlxAggregateList
@@ -158,6 +174,8 @@ private:
     std::vector<std::unique_ptr<TvlxAggregateItem>> FList;
     // The items by the band they count and by the band they print in, in creation order.
     std::unordered_map<const TvlxBand*, ItemList> FByBand;
+    // The items of a band grouped by expression, so that each is evaluated once per record.
+    std::unordered_map<const TvlxBand*, std::vector<ItemList>> FSharedByBand;
     std::unordered_map<const TvlxBand*, ItemList> FByParent;
     ItemList FPageFooterItems;
 };

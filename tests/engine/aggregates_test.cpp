@@ -357,22 +357,35 @@ TEST_F(AggregatesTest, RecordsOfAnInvisibleBandCountOnlyWithFlags1)
 
 TEST_F(AggregatesTest, PageFooterShowsEachPagesSubtotal)
 {
-    // 100 mm of paper hold the page footer and about two records of 140 pixels: 30 records
-    // would not fit, so the three records go onto two pages.
-    Load(Band("MasterData",
-              "MasterData1",
-              40,
-              Memo("Value", "[Nums.\"n\"]"),
-              "DataSet=\"Nums\" DataSetName=\"Nums\"",
-              140) +
-             Band("PageFooter",
-                  "PageFooter1",
-                  300,
-                  Memo("TPage", "[SUM(<Nums.\"n\">)]") +
-                      Memo("TRun", "[SUM(<Nums.\"n\">, MasterData1, 2)]", 60)),
-         "PaperHeight=\"100\"");
-    ASSERT_EQ(Prepare(), "");
-    EXPECT_EQ(Printed(), (std::vector<std::string>{"TPage=30 TRun=30", "TPage=30 TRun=60"}));
+    // Records of 140 pixels: 10 and 20 fill page 1, 30 goes onto page 2. A footer left out on
+    // the first page keeps its values for the second.
+    struct Case
+    {
+        const char* PrintOnFirstPage;
+        std::vector<std::string> Printed;
+    };
+    const Case cases[] = {
+        {"True", {"TPage=30 TRun=30", "TPage=30 TRun=60"}},
+        {"False", {"", "TPage=60 TRun=60"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.PrintOnFirstPage);
+        Load(Band("MasterData",
+                  "MasterData1",
+                  40,
+                  Memo("Value", "[Nums.\"n\"]"),
+                  "DataSet=\"Nums\" DataSetName=\"Nums\"",
+                  140) +
+                 Band("PageFooter",
+                      "PageFooter1",
+                      300,
+                      Memo("TPage", "[SUM(<Nums.\"n\">)]") +
+                          Memo("TRun", "[SUM(<Nums.\"n\">, MasterData1, 2)]", 60),
+                      "PrintOnFirstPage=\"" + std::string(c.PrintOnFirstPage) + "\""),
+             "PaperHeight=\"100\"");
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(Printed(), c.Printed);
+    }
 }
 
 TEST_F(AggregatesTest, AKeptBlockThatMovesCountsOnItsNewPage)
@@ -404,6 +417,36 @@ TEST_F(AggregatesTest, AKeptBlockThatMovesCountsOnItsNewPage)
                       200) +
                  Band("PageFooter", "PageFooter1", 300, Memo("TPage", "[SUM(<Customers.\"id\">)]")),
              "PaperHeight=\"150\"");
+        ASSERT_EQ(Prepare(), "");
+        EXPECT_EQ(Printed(), c.Printed);
+    }
+}
+
+TEST_F(AggregatesTest, ARecordKeptWithTheFooterCountsOnThePageItMovesTo)
+{
+    // Records of 140 pixels, two to a page; the tall footer does not fit below the third, so
+    // with KeepFooter the third record goes along with it to page 3.
+    struct Case
+    {
+        const char* KeepFooter;
+        std::vector<std::string> Printed;
+    };
+    const Case cases[] = {
+        {"True", {"TPage=30", "TPage=0", "TAll=60 TPage=30"}},
+        {"False", {"TPage=30", "TPage=30", "TAll=60 TPage=0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.KeepFooter);
+        Load(Band("MasterData",
+                  "MasterData1",
+                  40,
+                  Memo("Value", "[Nums.\"n\"]"),
+                  "DataSet=\"Nums\" DataSetName=\"Nums\" KeepFooter=\"" +
+                      std::string(c.KeepFooter) + "\"",
+                  140) +
+                 Band("Footer", "Footer1", 200, Memo("TAll", "[SUM(<Nums.\"n\">)]"), "", 250) +
+                 Band("PageFooter", "PageFooter1", 400, Memo("TPage", "[SUM(<Nums.\"n\">)]")),
+             "PaperHeight=\"100\"");
         ASSERT_EQ(Prepare(), "");
         EXPECT_EQ(Printed(), c.Printed);
     }
@@ -469,6 +512,9 @@ TEST_F(AggregatesTest, BadFlagsAndBadValuesEndTheRunWithTheirReason)
         {"flags not an integer",
          Memo("TSum", "[SUM(<Nums.\"n\">, , x)]"),
          "'x' is not a valid integer value"},
+        {"an expression that fails for one record",
+         Memo("TSum", "[SUM(1 / (<Nums.\"n\"> - 20))]"),
+         "TSum: Floating point division by zero"},
         {"a text among numbers", Memo("TSum", "[SUM(IIF(<Nums.\"n\"> = 20, 'abc', 1))]"), "TSum: "},
     };
     for (const Case& c : cases) {
