@@ -15,10 +15,35 @@ FIELDS = [["id", "number"], ["name", "string"], ["city", "string_40"], ["amount"
 CITIES = ["Zagreb", "Split", "Rijeka", "Osijek", "Zadar", "Pula", "Šibenik", "Dubrovnik"]
 WORDS = ["alpha", "beta", "gamma", "delta", "omega", "račun", "kupac", "iznos", "\"quoted\""]
 
-TEMPLATE = ('<?xml version="1.0" encoding="utf-8"?><TvlxReport><TvlxReportPage Name="Page1">'
-            '<TvlxMasterData Name="MasterData1" DataSet="rows" DataSetName="rows" Height="18.9">'
-            '<TvlxMemoView Name="Memo1" Width="200" Height="18.9" Text="[rows.&#34;name&#34;]"/>'
-            '</TvlxMasterData></TvlxReportPage></TvlxReport>')
+def datasets_prop_data(*names):
+    """The report's "Datasets" property data: the tables its expressions may name."""
+    items = b"".join(b"\x14" + len(t).to_bytes(4, "little") + t for t in (
+        f'DataSet="{n}" DataSetName="{n}"'.encode() for n in names))
+    return (b"\x08Datasets\x01\x01" + items + b"\x00\x00").hex().upper()
+
+
+def memo(name, left, width, text, extra=""):
+    return (f'<TvlxMemoView Name="{name}" Left="{left}" Width="{width}" Height="18.9" '
+            f'Font.Name="Arial" Text="{text}"{extra}/>')
+
+
+TEMPLATE = (
+    '<?xml version="1.0" encoding="utf-8"?>'
+    f'<TvlxReport PropData="{datasets_prop_data("rows")}"><TvlxReportPage Name="Page1">'
+    '<TvlxPageHeader Name="PageHeader1" Height="18.9" Top="0" Width="718.1">'
+    + memo("Head1", 0, 260, "Customer") + memo("Head2", 260, 150, "City")
+    + memo("Head3", 410, 150, "Amount", ' HAlign="haRight"') + memo("Head4", 560, 150, "Created")
+    + '</TvlxPageHeader>'
+    '<TvlxMasterData Name="MasterData1" DataSet="rows" DataSetName="rows" Height="18.9" Top="40"'
+    ' Width="718.1">'
+    + memo("Memo1", 0, 260, "[rows.&#34;name&#34;]") + memo("Memo2", 260, 150, "[rows.&#34;city&#34;]")
+    + memo("Memo3", 410, 150, "[rows.&#34;amount&#34;]",
+           ' HAlign="haRight" DisplayFormat.FormatStr="#,##0.00" DisplayFormat.Kind="fkNumeric"')
+    + memo("Memo4", 560, 150, "[rows.&#34;created&#34;]")
+    + '</TvlxMasterData>'
+    '<TvlxPageFooter Name="PageFooter1" Height="18.9" Top="80" Width="718.1">'
+    + memo("Foot1", 0, 300, "Page [Page#] of [TotalPages#]")
+    + '</TvlxPageFooter></TvlxReportPage></TvlxReport>')
 
 
 def row(rng, i):

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <utility>
 
 namespace vl {
 
@@ -312,6 +313,17 @@ double TvlxCustomMemoView::CalcWidth()
     std::lock_guard lock(LayoutLock());
     SetupLayout(layout, Text(), area, area, 1, 1);
     return Round(layout.CalcWidth() + HorizontalExtra());
+}
+
+String TvlxCustomMemoView::WrapText(bool wrapWords)
+{
+    const IntRect area = MeasureRect();
+    TvlxDrawText& layout = Host() != nullptr ? Host()->TextLayout() : SharedDrawText();
+    std::lock_guard lock(LayoutLock());
+    const bool wordWrap = std::exchange(FWordWrap, FWordWrap && wrapWords);
+    SetupLayout(layout, Text(), area, area, 1, 1);
+    FWordWrap = wordWrap;
+    return layout.WrappedText();
 }
 
 void TvlxCustomMemoView::InitPart()

@@ -162,6 +162,9 @@ public:
     double CalcHeight() override;
     // The widest line in a 10000 x 10000 area plus the horizontal extra, rounded.
     double CalcWidth();
+    // The text as exports take it: the lines as laid out in the text rectangle when
+    // `wrapWords`, otherwise one line per paragraph; tags removed, each line ending in CR LF.
+    String WrapText(bool wrapWords);
     // The whole text is left to place; both paragraph-break flags are cleared.
     void InitPart() override;
     // Keeps the lines of the remaining text that fit in the current height as the text, leaves

@@ -2,6 +2,7 @@
 // afterwards and the combined error at the end.
 #include "base/exception.h"
 #include "base/format.h"
+#include "model/picture_view.h"
 #include "model/report.h"
 
 namespace vl {
@@ -19,6 +20,9 @@ bool TvlxReport::PrepareScript()
     for (TvlxComponent* c : all) {
         c->IsDesigning = false;
         c->BeforeStartReport();
+        // The store is new for this run: every picture must reach it again, even one whose
+        // image an earlier run already stored (a run without DestroyForms keeps the views).
+        if (auto* picture = dynamic_cast<TvlxPictureView*>(c)) picture->FPictureChanged = true;
         if (!c->Name().empty())
             FScript.AddObject(c->Name(), static_cast<const Persistent*>(c), c->ClassType().Name());
     }

@@ -4,8 +4,11 @@
 
 #include "base/exception.h"
 #include "base/limits.h"
+#include "layout/preview_pages.h"
+#include "model/report.h"
 #include "model/resources.h"
 #include "pdf/md5.h"
+#include "pdf/report_navigation.h"
 #include "platform/component/class_builder.h"
 
 #include <algorithm>
@@ -197,10 +200,22 @@ bool TvlxPDFExport::Start()
                                                   FFileID);
         FEmbeddedFonts = FEmbedFontsIfProtected;
     }
+    TakeReportNavigation();
     pdf = std::make_unique<PdfObjectWriter>(*out);
     pdf->EmitLine("%PDF-1.5");
     pdf->ReserveObject(); // object 1: the page tree, written by Finish
     return true;
+}
+
+void TvlxPDFExport::TakeReportNavigation()
+{
+    auto* report = dynamic_cast<TvlxReport*>(Report());
+    if (report == nullptr) return;
+    TvlxPreviewPages& pages = report->PreviewPages();
+    if (FOutline) FOutlineItems = OutlineItemsOf(pages.Outline());
+    FReportAnchors = std::make_unique<PreviewAnchorSource>(pages);
+    FAnchors = FReportAnchors.get();
+    FExportedPages = ExportedPagesOf(PageNumbers(), pages.Count());
 }
 
 void TvlxPDFExport::StartPage(TvlxComponent* page, int index)

@@ -127,7 +127,9 @@ public:
     // "#name" links to an anchor, "@N" to page N, anything else is an external URI.
     void AddLink(const std::string& rect, StringView url);
 
-    // ---- Services (not owned; defaults: the system clock, no outline, no anchors)
+    // ---- Services (not owned; defaults: the system clock, no outline, no anchors). Start takes
+    // the outline, the anchors and the exported pages from the report being exported, when
+    // there is one; without a report they are what these setters gave.
     void SetClock(Clock* clock) { FClock = clock; }
     void SetOutlineItems(std::vector<PdfOutlineItem> items) { FOutlineItems = std::move(items); }
     void SetAnchorSource(const PdfAnchorSource* anchors) { FAnchors = anchors; }
@@ -197,6 +199,8 @@ private:
 
     void ClearState();
     void WriteInfo(uint32_t number);
+    // Outline, anchors and exported pages from the report being exported, if any.
+    void TakeReportNavigation();
     uint32_t WriteOutline();
     void WriteAnnots();
     uint32_t WriteCatalog(uint32_t outlineRoot);
@@ -239,6 +243,8 @@ private:
     std::vector<PdfOutlineItem> FOutlineItems;
     const PdfAnchorSource* FAnchors = nullptr;
     std::vector<int> FExportedPages;
+    // The anchors of the report being exported (FAnchors points here then).
+    std::unique_ptr<PdfAnchorSource> FReportAnchors;
 
     // Writer state, emptied by Start and at the end of Finish
     std::unique_ptr<Stream> FOwnedFile;

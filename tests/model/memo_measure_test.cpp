@@ -151,6 +151,20 @@ TEST(MemoMeasure, DrawPartMarksACutInsideAParagraph)
     EXPECT_FALSE(m->FPartMemo.empty());
 }
 
+TEST(MemoMeasure, WrapTextGivesTheLaidOutLinesWithoutTags)
+{
+    ViewTree t;
+    auto* m = t.Add<TvlxMemoView>(0, 0, 60, 20);
+    m->SetAllowHTMLTags(true);
+    m->SetText(u"<b>alpha</b> beta gamma\r\ndelta");
+    EXPECT_EQ(ToUtf8(m->WrapText(false)), "alpha beta gamma\r\ndelta\r\n");
+    const std::string wrapped = ToUtf8(m->WrapText(true));
+    EXPECT_TRUE(wrapped.starts_with("alpha\r\n")) << wrapped;
+    EXPECT_TRUE(wrapped.ends_with("gamma\r\ndelta\r\n")) << wrapped;
+    // Asking for one form leaves the view's own wrapping as it was.
+    EXPECT_TRUE(m->WordWrap());
+}
+
 TEST(MemoMeasure, RotationIsKeptModulo360)
 {
     const std::pair<int32_t, int32_t> cases[] = {{450, 90}, {360, 0}, {-90, -90}, {719, 359}};

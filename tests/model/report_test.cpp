@@ -1,4 +1,5 @@
 #include "model/model_classes.h"
+#include "model/picture_view.h"
 #include "model/report.h"
 #include "platform/component/class_builder.h"
 #include "platform/component/class_registry.h"
@@ -378,6 +379,16 @@ TEST_F(ReportTest, WithoutDestroyFormsTheRunsChangesStay)
     };
     EXPECT_TRUE(Report.PrepareReport());
     EXPECT_EQ(Report.Variables().IndexOf(u"New"), 0);
+}
+
+TEST_F(ReportTest, EveryRunStoresThePicturesAgain)
+{
+    Report.EngineOptions().DestroyForms = false;
+    auto* picture = TvlxComponent::Create<TvlxPictureView>(&Report);
+    picture->SetName(u"Picture1");
+    picture->FPictureChanged = false; // as an earlier run leaves it
+    EXPECT_TRUE(Report.PrepareReport());
+    EXPECT_TRUE(picture->FPictureChanged);
 }
 
 TEST_F(ReportTest, EventsRunScriptProceduresWithTheObject)
