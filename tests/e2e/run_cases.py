@@ -9,6 +9,7 @@ A case file holds one case object or {"cases": [...]} for a table of related cas
   request       a JSON value written as the input (compact, UTF-8)
   request_text  the input as text (written as UTF-8)
   request_hex   the input as bytes in hexadecimal
+  request_file  the input is this file of the repository (e.g. "examples/invoice.json")
   input_file    true: the input goes to the file "{in}" instead of standard input
   env           extra environment variables
   expect        status, stderr (exact text), stdout (exact text), stdout_empty, output_file
@@ -52,6 +53,8 @@ def request_bytes(case):
         return case["request_text"].encode("utf-8")
     if "request_hex" in case:
         return bytes.fromhex(case["request_hex"])
+    if "request_file" in case:
+        return (pathlib.Path(__file__).resolve().parents[2] / case["request_file"]).read_bytes()
     return b""
 
 
