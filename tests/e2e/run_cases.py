@@ -12,7 +12,8 @@ A case file holds one case object or {"cases": [...]} for a table of related cas
   input_file    true: the input goes to the file "{in}" instead of standard input
   env           extra environment variables
   expect        status, stderr (exact text), stdout (exact text), stdout_empty, output_file
-                ("empty" or "pdf"), pdf: {pages, text (list of substrings), fonts_embedded}
+                ("empty" or "pdf"), pdf: {pages, text (list of substrings), text_absent (list of
+                substrings that must not appear), fonts_embedded}
 
 Ends with "N passed, N failed"; exits 1 when any case failed.
 """
@@ -65,6 +66,9 @@ def check_pdf(path, expect, problems):
         for piece in expect["text"]:
             if piece not in text:
                 problems.append(f"text {piece!r} not found in:\n{text[:2000]}")
+        for piece in expect.get("text_absent", []):
+            if piece in text:
+                problems.append(f"text {piece!r} should not appear in:\n{text[:2000]}")
     if expect.get("fonts_embedded"):
         fonts = subprocess.run(["pdffonts", path], capture_output=True, text=True).stdout
         for line in fonts.splitlines()[2:]:
