@@ -1,3 +1,4 @@
+#include "layout/preview_pages.h"
 #include "model/memo_view.h"
 #include "model/model_classes.h"
 #include "model/report.h"
@@ -239,6 +240,58 @@ TEST_F(ScriptClassesTest, EventHandlersSeeTheirSenderAsObject)
     EXPECT_EQ(memo.Text(), u"one\r\n");
     Report.DoNotifyEvent(&memo, u"Before", true);
     EXPECT_EQ(memo.Text(), u"seen\r\n");
+}
+
+constexpr const char* EngineTemplate = R"(<?xml version="1.0" encoding="utf-8"?>
+<TvlxReport Version="4.15.13" ScriptText.Text="%s">
+  <TvlxReportPage Name="Page1" PaperWidth="210" PaperHeight="297" PaperSize="9">
+    <TvlxReportTitle Name="Title1" Top="20" Height="40" Width="700" OnBeforePrint="TitleBefore">
+      <TvlxMemoView Name="Memo1" Width="200" Height="20" Text="title"/>
+    </TvlxReportTitle>
+    <TvlxReportSummary Name="Summary1" Top="80" Height="40" Width="700" OnBeforePrint="SummaryBefore">
+      <TvlxMemoView Name="Memo2" Width="200" Height="20" Text="summary"/>
+    </TvlxReportSummary>
+  </TvlxReportPage>
+</TvlxReport>)";
+
+// The engine's and the outline's members, called by event handlers while the real engine runs.
+TEST(ScriptEngineMembers, WorkWhileTheReportRuns)
+{
+    RegisterModelClasses(ClassRegistry::Global());
+    TvlxReport report;
+    report.EngineOptions().NewSilentMode = TvlxSilentMode::simReThrow;
+    const std::string script =
+        "procedure TitleBefore(Sender: TvlxComponent);&#10;"
+        "begin&#10;"
+        "  Engine.AddAnchor('title');&#10;"
+        "  Outline.AddItem('Title entry');&#10;"
+        "  Outline.LevelRoot;&#10;"
+        "  if Engine.FreeSpace &lt;= 0 then RaiseException('no space');&#10;"
+        "end;&#10;"
+        "procedure SummaryBefore(Sender: TvlxComponent);&#10;"
+        "begin&#10;"
+        "  Engine.NewPage;&#10;"
+        "  vlxGlobalVariables['ScriptAnchorPage'] := Engine.GetAnchorPage('title');&#10;"
+        "end;&#10;"
+        "begin end.";
+    std::string xml = EngineTemplate;
+    xml.replace(xml.find("%s"), 2, script);
+    MemoryStream stream;
+    stream.Write(xml);
+    stream.SetPosition(0);
+    report.LoadFromStream(stream);
+
+    ASSERT_TRUE(report.PrepareReport()) << ToUtf8(report.Errors().Text());
+    TvlxPreviewPages& pages = report.PreviewPages();
+    EXPECT_EQ(pages.Count(), 2); // the summary moved to a new page
+    EXPECT_EQ(pages.GetAnchorPage(u"title"), 1);
+    // The template's own variables come back after the run; the global list keeps the value.
+    EXPECT_EQ(GlobalVariables().Value(u"ScriptAnchorPage").ToText(), u"1");
+    GlobalVariables().DeleteVariable(u"ScriptAnchorPage");
+    ASSERT_EQ(pages.Outline().Count(), 1);
+    const TvlxOutlineEntry entry = pages.Outline().GetItem(0);
+    EXPECT_EQ(entry.Text, u"Title entry");
+    EXPECT_EQ(entry.Page, 0);
 }
 
 } // namespace
