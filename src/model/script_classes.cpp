@@ -17,6 +17,7 @@
 #include "model/report.h"
 #include "model/report_page.h"
 #include "model/shape_view.h"
+#include "model/styles.h"
 #include "model/units.h"
 #include "model/view.h"
 #include "platform/component/class_registry.h"
@@ -251,6 +252,14 @@ void AddComponentMembers(TsbScript& script)
         return Variant(ScriptInstance<TvlxComponent>(call).AbsTop());
     });
 
+    // True while a band is printed again at the top of a continuation page or column.
+    AddProperty(
+        ClassItem(script, TvlxBand::StaticClass()),
+        u"Overflow",
+        K::vtBool,
+        u"Boolean",
+        [](TsbMethodCall& call) { return Variant(ScriptInstance<TvlxBand>(call).Overflow); });
+
     ClassItem(script, TvlxStretcheable::StaticClass())
         .AddMethod(
             u"function CalcHeight: Extended",
@@ -324,6 +333,9 @@ void AddReportMembers(TsbScript& script)
         });
     AddProperty(cls, u"Variables", K::vtClass, u"TvlxVariables", [](TsbMethodCall& call) {
         return ObjectOrNil(&ScriptInstance<TvlxReport>(call).Variables());
+    });
+    AddProperty(cls, u"Styles", K::vtClass, u"TvlxStyles", [](TsbMethodCall& call) {
+        return ObjectOrNil(ScriptInstance<TvlxReport>(call).Styles());
     });
 
     TsbClassItem& vars = ClassItem(script, TvlxVariables::StaticClass());
@@ -616,6 +628,7 @@ void RegisterReportScript(TsbScript& script)
         &TvlxCustomEngine::StaticClass(),
         &TvlxCustomOutline::StaticClass(),
         &TvlxVariables::StaticClass(),
+        &TvlxStyles::StaticClass(),
         &WideStringList::StaticClass(),
     };
     for (const ClassInfo* info : named)

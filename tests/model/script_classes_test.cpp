@@ -146,6 +146,8 @@ TEST_F(ScriptClassesTest, EnumerationsConstantsAndClassTests)
         {"", "Engine is TvlxCustomEngine", "True"},
         {"", "Report.Variables is TvlxVariables", "True"},
         {"", "Memo1.Font is TFont", "True"},
+        {"", "Report.Styles is TvlxStyles", "True"},
+        {"", "Band1.Overflow", "False"},
         {"", "TvlxMemoView(Band1.FindObject('Memo2')).HAlign", "1"},
     };
     for (const Case& c : cases) {
