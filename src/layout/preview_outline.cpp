@@ -2,6 +2,7 @@
 #include "layout/preview_outline.h"
 
 #include "base/number_text.h"
+#include "platform/component/class_builder.h"
 #include "template/xml_document.h"
 
 #include <vector>
@@ -34,6 +35,13 @@ std::vector<TvlxXMLItem*> Flatten(TvlxXMLItem& root)
 }
 
 } // namespace
+
+const ClassInfo& TvlxCustomOutline::StaticClass()
+{
+    static const ClassInfo info =
+        DescribeClass<TvlxCustomOutline, Persistent>(u"TvlxCustomOutline").Build();
+    return info;
+}
 
 TvlxOutline::TvlxOutline(TvlxXMLItem& root, const int32_t& curPage)
     : FRoot(root)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/string.h"
+#include "platform/component/class_info.h"
 
 #include <cstdint>
 
@@ -17,10 +18,14 @@ struct TvlxOutlineEntry
     int32_t Top = 0;  // engine position on that page, whole pixels
 };
 
-class TvlxCustomOutline
+// A Persistent so that report scripts can hold it as "Outline" (script objects are Persistents).
+class TvlxCustomOutline : public Persistent
 {
 public:
-    virtual ~TvlxCustomOutline() = default;
+    ~TvlxCustomOutline() override = default;
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     // Appends an entry under the current one and makes it current.
     virtual void AddItem(const String& text, int32_t top) = 0;

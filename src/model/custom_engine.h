@@ -4,19 +4,26 @@
 // its script has compiled and run. The engine owns or reaches the prepared-page store, so the
 // page numbers and the clearing of the last prepared report are asked of it as well. A report
 // without an engine fails its run with a clear error instead of producing nothing.
+//
+// The engine is a Persistent so that report scripts can hold it as "Engine" like any other
+// report object (script objects are Persistents, see script/reflected_class.h).
 #pragma once
 
 #include "base/string.h"
 #include "base/variant.h"
+#include "platform/component/class_info.h"
 
 #include <cstdint>
 
 namespace vl {
 
-class TvlxCustomEngine
+class TvlxCustomEngine : public Persistent
 {
 public:
-    virtual ~TvlxCustomEngine() = default;
+    ~TvlxCustomEngine() override = default;
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     // Runs the report's pages into the prepared-page store; False when the run did not happen
     // (band tree errors, cancelled dialogs). Errors of the run go to the report's error list or
@@ -46,8 +53,9 @@ public:
                                       const Variant& band,
                                       int64_t flags) = 0;
 
-    // The objects a report script sees as "Engine" and "Outline".
-    virtual const void* ScriptObject() const { return this; }
+    // The objects a report script sees as "Engine" and "Outline"; OutlineObject gives the
+    // store's TvlxCustomOutline.
+    virtual const Persistent* ScriptObject() const { return this; }
     virtual const void* OutlineObject() const = 0;
 };
 

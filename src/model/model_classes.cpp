@@ -11,6 +11,7 @@
 #include "model/picture_view.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "model/script_classes.h"
 #include "model/shape_view.h"
 #include "model/styles.h"
 #include "model/subreport.h"
@@ -43,6 +44,7 @@ void RegisterModelClasses(ClassRegistry& registry)
     };
     for (Describe describe : Classes)
         registry.Register(describe());
+    RegisterReportScriptModule();
 }
 
 } // namespace vl

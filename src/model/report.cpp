@@ -6,6 +6,7 @@
 #include "layout/preview_pages.h"
 #include "model/picture_view.h"
 #include "model/resources.h"
+#include "model/script_classes.h"
 #include "platform/component/class_builder.h"
 #include "platform/unicode/text_case.h"
 #include "request/dataset_adapter.h"
@@ -105,6 +106,10 @@ TvlxReport::TvlxReport()
     , FEngine(std::make_unique<TvlxEngine>(*this, *FPreviewPages))
 {
     FScript.SetInstanceOf(IsInstanceOf, nullptr);
+    FScript.SetHostObject(static_cast<const void*>(this));
+    // The function library, the report classes and constants (registration modules).
+    RegisterReportScriptModule();
+    FScript.AddRTTI();
     Clear();
 }
 

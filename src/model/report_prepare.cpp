@@ -2,6 +2,7 @@
 // afterwards and the combined error at the end.
 #include "base/exception.h"
 #include "base/format.h"
+#include "layout/preview_outline.h"
 #include "model/picture_view.h"
 #include "model/report.h"
 
@@ -27,8 +28,12 @@ bool TvlxReport::PrepareScript()
             FScript.AddObject(c->Name(), static_cast<const Persistent*>(c), c->ClassType().Name());
     }
     FScript.AddObject(u"Report", static_cast<const Persistent*>(this), u"TvlxReport");
-    FScript.AddObject(u"Engine", FEngine ? FEngine->ScriptObject() : nullptr, u"TvlxEngine");
-    FScript.AddObject(u"Outline", FEngine ? FEngine->OutlineObject() : nullptr, u"TvlxOutline");
+    // Every script object is a Persistent; the outline arrives as the store's TvlxCustomOutline.
+    const Persistent* engine = FEngine ? FEngine->ScriptObject() : nullptr;
+    const Persistent* outline =
+        FEngine ? static_cast<const TvlxCustomOutline*>(FEngine->OutlineObject()) : nullptr;
+    FScript.AddObject(u"Engine", engine, TvlxCustomEngine::StaticClass().Name());
+    FScript.AddObject(u"Outline", outline, TvlxCustomOutline::StaticClass().Name());
     FScript.SetOwnerMark(nullptr);
 
     // Empties the expression cache and adds Value, Self, Get, Set and the macro functions.

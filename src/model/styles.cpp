@@ -10,6 +10,14 @@
 
 namespace vl {
 
+const ClassInfo& TvlxStyles::StaticClass()
+{
+    static const ClassInfo info = DescribeClass<TvlxStyles, Persistent>(u"TvlxStyles")
+                                      .Prop<&TvlxStyles::Name, &TvlxStyles::SetName>(u"Name")
+                                      .Build();
+    return info;
+}
+
 const ClassInfo& TvlxStyleItem::StaticClass()
 {
     static const ClassInfo info =

@@ -49,12 +49,17 @@ private:
     TvlxFrame FFrame;
 };
 
-class TvlxStyles
+// A Persistent so that report scripts can hold it ("Report.Styles").
+class TvlxStyles : public Persistent
 {
 public:
     TvlxStyles() = default;
     TvlxStyles(const TvlxStyles&) = delete;
     TvlxStyles& operator=(const TvlxStyles&) = delete;
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+    using Persistent::Assign;
 
     const String& Name() const { return FName; }
     void SetName(const String& value) { FName = value; }

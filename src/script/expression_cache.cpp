@@ -38,10 +38,11 @@ String TvlxExpressionCache::Wrapper(StringView language, StringView expr, size_t
 
 TsbProcVariable* TvlxExpressionCache::Find(StringView expr, TsbScript& parent, String& error)
 {
-    if (FCaseSensitive) {
-        const auto it = FByExactText.find(String(expr));
-        if (it != FByExactText.end()) return it->second;
-    } else {
+    // Nearly every call repeats a text exactly as it was compiled: an exact match costs a plain
+    // hash, no case folding. Only compiled texts are keys there, so it is right in both modes.
+    if (const auto it = FByExactText.find(String(expr)); it != FByExactText.end())
+        return it->second;
+    if (!FCaseSensitive) {
         const auto it = FByText.find(expr);
         if (it != FByText.end()) return it->second;
     }
@@ -66,10 +67,8 @@ TsbProcVariable* TvlxExpressionCache::Find(StringView expr, TsbScript& parent, S
     }
     ++FCount;
     auto* proc = static_cast<TsbProcVariable*>(item);
-    if (FCaseSensitive)
-        FByExactText.emplace(String(expr), proc);
-    else
-        FByText.emplace(String(expr), proc);
+    FByExactText.emplace(String(expr), proc);
+    if (!FCaseSensitive) FByText.emplace(String(expr), proc);
     return proc;
 }
 

@@ -277,6 +277,11 @@ public:
     size_t CurrentPos() const { return FCurrentPos; }
     void SetCurrentPos(size_t pos) { FCurrentPos = pos; }
 
+    // The object this script belongs to (a report), for registered members that need more than
+    // their instance; kept on the root, nullptr when none.
+    const void* HostObject() { return Root().FHostObject; }
+    void SetHostObject(const void* host) { FHostObject = host; }
+
     // Object identity -> "is this object of class C or a descendant" (the report answers; the
     // default says no).
     using InstanceOfProc = bool (*)(void* context, const void* object, StringView className);
@@ -325,6 +330,7 @@ private:
     uint64_t FStepBudget = 0;
     size_t FCallDepth = 0;
     size_t FCurrentPos = 0;
+    const void* FHostObject = nullptr;
     InstanceOfProc FInstanceOf = nullptr;
     void* FInstanceOfContext = nullptr;
 };

@@ -37,6 +37,13 @@ const ClassInfo& TvlxVariable::StaticClass()
     return info;
 }
 
+const ClassInfo& TvlxVariables::StaticClass()
+{
+    static const ClassInfo info =
+        DescribeClass<TvlxVariables, Persistent>(u"TvlxVariables").Build();
+    return info;
+}
+
 void TvlxVariable::Assign(const Persistent& source)
 {
     if (const auto* other = dynamic_cast<const TvlxVariable*>(&source)) {

@@ -41,9 +41,15 @@ private:
     Variant FValue; // Null when created
 };
 
-class TvlxVariables
+// A Persistent so that report scripts can hold the list ("Report.Variables",
+// "vlxGlobalVariables").
+class TvlxVariables : public Persistent
 {
 public:
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+    using Persistent::Assign;
+
     size_t Count() const { return FItems.size(); }
     TvlxVariable& Item(size_t index) const { return *FItems[index]; }
     TvlxVariable& Add();

@@ -165,6 +165,7 @@ struct ComponentRefTraits
 {
     static constexpr PropKind Kind = PropKind::ComponentRef;
     static std::span<const StringView> Names() { return {}; }
+    static const ClassInfo& ObjectClass() { return C::StaticClass(); }
     static PropValue ToValue(const C* v) { return static_cast<Persistent*>(const_cast<C*>(v)); }
     static C* From(const PropValue& v)
     {
@@ -196,6 +197,7 @@ struct PropTraits<V, std::enable_if_t<std::is_base_of_v<Persistent, V>>>
 {
     static constexpr PropKind Kind = component_detail::ObjectKindOf<V>();
     static std::span<const StringView> Names() { return {}; }
+    static const ClassInfo& ObjectClass() { return V::StaticClass(); }
     static PropValue ToValue(const V& v) { return static_cast<Persistent*>(const_cast<V*>(&v)); }
     static const V& From(const PropValue& v)
     {
@@ -349,6 +351,7 @@ private:
         info.Name = name;
         info.Kind = Tr::Kind;
         info.EnumNames = Tr::Names();
+        if constexpr (IsObjectKind(Tr::Kind)) info.ObjectClass = &Tr::ObjectClass;
         if constexpr (std::is_member_object_pointer_v<decltype(A)>) {
             static_assert(std::is_same_v<decltype(B), std::nullptr_t>, "a member has no setter");
             info.Get = [](const Persistent& o) -> PropValue {

@@ -91,6 +91,8 @@ struct PropInfo
     PropValue (*Get)(const Persistent&) = nullptr;
     void (*Set)(Persistent&, const PropValue&) = nullptr; // nullptr: read-only
     bool (*Stored)(const Persistent&) = nullptr;          // nullptr: always stored
+    // Object kinds: the declared class of the value (scripts resolve members through it).
+    const ClassInfo& (*ObjectClass)() = nullptr;
 
     bool IsReadOnly() const { return Set == nullptr; }
     bool IsStored(const Persistent& obj) const { return Stored == nullptr || Stored(obj); }

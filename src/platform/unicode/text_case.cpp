@@ -1,6 +1,7 @@
 // Case operations over ICU's character properties.
 #include "platform/unicode/text_case.h"
 
+#include <cstdint>
 #include <memory>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
@@ -41,6 +42,13 @@ int CompareText(StringView a, StringView b)
 {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
+        if (a[i] < 0x80 && b[j] < 0x80) {
+            // ASCII, the common case of names and expressions: no code point assembly.
+            const char32_t ca = Fold(a[i++]);
+            const char32_t cb = Fold(b[j++]);
+            if (ca != cb) return ca < cb ? -1 : 1;
+            continue;
+        }
         const char32_t ca = Fold(NextCodePoint(a, i));
         const char32_t cb = Fold(NextCodePoint(b, j));
         if (ca != cb) return ca < cb ? -1 : 1;
@@ -52,16 +60,8 @@ int CompareText(StringView a, StringView b)
 
 bool SameText(StringView a, StringView b)
 {
-    if (a.size() != b.size()) {
-        // Simple folding keeps lengths except for a few non-ASCII letters; ASCII-only text can
-        // stop here.
-        bool ascii = true;
-        for (char16_t c : a)
-            ascii = ascii && c < 0x80;
-        for (char16_t c : b)
-            ascii = ascii && c < 0x80;
-        if (ascii) return false;
-    }
+    // CompareText stops at the first difference, which for unequal texts is nearly always early;
+    // a length test would not be sound, since folding may change a text's UTF-16 length.
     return CompareText(a, b) == 0;
 }
 
@@ -76,12 +76,28 @@ String LowerCase(StringView text)
 
 size_t HashText(StringView text)
 {
-    size_t h = 14695981039346656037ull;
+    // FNV-1a over the folded code points, with runs of folded ASCII packed eight to a word so
+    // that long names and expression texts cost a few multiplications. What is packed depends
+    // only on the folded sequence, so texts that compare equal hash equally.
+    constexpr uint64_t Prime = 1099511628211ull;
+    uint64_t h = 14695981039346656037ull;
+    uint64_t pack = 0;
+    int packed = 0;
     for (size_t i = 0; i < text.size();) {
-        h ^= Fold(NextCodePoint(text, i));
-        h *= 1099511628211ull;
+        const char32_t c = text[i] < 0x80 ? Fold(text[i++]) : Fold(NextCodePoint(text, i));
+        if (c < 0x80) {
+            pack = pack << 8 | c;
+            if (++packed < 8) continue;
+        } else {
+            if (packed > 0) h = (h ^ pack) * Prime;
+            pack = c;
+        }
+        h = (h ^ pack) * Prime;
+        pack = 0;
+        packed = 0;
     }
-    return h;
+    if (packed > 0) h = (h ^ pack) * Prime;
+    return static_cast<size_t>(h ^ (h >> 32));
 }
 
 } // namespace vl
