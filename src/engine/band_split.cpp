@@ -4,6 +4,7 @@
 #include "base/exception.h"
 #include "base/format.h"
 #include "base/limits.h"
+#include "base/scoped_value.h"
 #include "engine/engine.h"
 #include "model/band_kinds.h"
 #include "model/memo_view.h"
@@ -82,25 +83,6 @@ private:
     std::vector<std::unique_ptr<TvlxComponent>> FAll;
 };
 
-// Sets a flag of the engine for the time of a scope.
-class FlagSet
-{
-public:
-    explicit FlagSet(bool& flag)
-        : FFlag(flag)
-        , FSaved(flag)
-    {
-        FFlag = true;
-    }
-    ~FlagSet() { FFlag = FSaved; }
-    FlagSet(const FlagSet&) = delete;
-    FlagSet& operator=(const FlagSet&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
-
 } // namespace
 
 bool TvlxEngine::MakeRoomForBand(TvlxBand& band)
@@ -145,7 +127,7 @@ void TvlxEngine::ReprintSuppressedValues(TvlxBand& band)
         FCurLineThrough = band.FLineThrough;
     }
     {
-        FlagSet second(FSecondScriptCall);
+        ScopedValue<bool> second(FSecondScriptCall, true);
         PrepareBand(band);
     }
     FCurLine = line;

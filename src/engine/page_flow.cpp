@@ -2,6 +2,7 @@
 // page header, re-printed headers, column header), the end of a page (column footer, report
 // summary, page footer, overlay on top), the breaks to a new page or page column, and the paper
 // of endless pages, which grows with their content.
+#include "base/scoped_value.h"
 #include "engine/engine.h"
 #include "model/band_kinds.h"
 #include "model/data_band.h"
@@ -15,32 +16,9 @@
 
 namespace vl {
 
-namespace {
-
-// Shows `band` with a flag of the engine set for the time of it.
-class FlagScope
-{
-public:
-    FlagScope(bool& flag, bool value)
-        : FFlag(flag)
-        , FSaved(flag)
-    {
-        FFlag = value;
-    }
-    ~FlagScope() { FFlag = FSaved; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FSaved;
-};
-
-} // namespace
-
 void TvlxEngine::StartPage()
 {
-    FlagScope inPageStart(FInPageStart, true);
+    ScopedValue<bool> inPageStart(FInPageStart, true);
     auto* title = FPage->FindBand<TvlxReportTitle>();
     auto* pageHeader = FPage->FindBand<TvlxPageHeader>();
     FHeaderList.Clear();
@@ -102,7 +80,7 @@ bool TvlxEngine::AddBandOutline(TvlxBand& band)
 
 void TvlxEngine::AddOutputPage()
 {
-    FlagScope inPageStart(FInPageStart, true);
+    ScopedValue<bool> inPageStart(FInPageStart, true);
     FPrevFooterHeight = 0;
     FPreviewPages.AddPage(*FPage);
     FCurY = 0;
@@ -134,8 +112,8 @@ void TvlxEngine::AddOutputPage()
         FCurLine = band->FLineN;
         FCurLineThrough = band->FLineThrough;
         {
-            FlagScope fromAddPage(FCallFromAddPage, true);
-            FlagScope fromPageHeader(FCallFromPHeader, pageHeader != nullptr);
+            ScopedValue<bool> fromAddPage(FCallFromAddPage, true);
+            ScopedValue<bool> fromPageHeader(FCallFromPHeader, pageHeader != nullptr);
             ReprintBand(*band);
         }
         FCurX = saveX;
@@ -157,7 +135,7 @@ void TvlxEngine::EndPage()
         if (auto* footer = FPage->FindBand<TvlxColumnFooter>()) {
             const double saveX = FCurX;
             FCurX -= FPageCurX;
-            FlagScope placeDirectly(FPlaceDirectly, true);
+            ScopedValue<bool> placeDirectly(FPlaceDirectly, true);
             ShowBand(footer);
             FCurX = saveX;
         }
@@ -166,7 +144,7 @@ void TvlxEngine::EndPage()
         FCurX = FPageCurX;
         FCurColumn = 1;
     } else if (!FCallFromEndPage) {
-        FlagScope fromEndPage(FCallFromEndPage, true);
+        ScopedValue<bool> fromEndPage(FCallFromEndPage, true);
         auto* summary = FPage->FindBand<TvlxReportSummary>();
         ShowBand(summary);
         // The summary made the endless page longer: the paper grows with it.
@@ -190,7 +168,7 @@ void TvlxEngine::EndPage()
         } else {
             const double saveX = FCurX;
             FCurX = 0;
-            FlagScope inPageStart(FInPageStart, true); // stored once, never moved
+            ScopedValue<bool> inPageStart(FInPageStart, true); // stored once, never moved
             ShowBand(footer);
             FCurX = saveX;
         }
@@ -198,7 +176,7 @@ void TvlxEngine::EndPage()
     auto* overlay = FPage->FindBand<TvlxOverlay>();
     if (overlay != nullptr && overlay->FPrintOnTop) {
         FCurY = 0;
-        FlagScope inPageStart(FInPageStart, true);
+        ScopedValue<bool> inPageStart(FInPageStart, true);
         ShowBand(overlay);
     }
     FIsFirstPage = false;
@@ -262,7 +240,7 @@ void TvlxEngine::NewColumn()
     }
     FLastBandOnPage = FCurBand;
     if (auto* footer = FPage->FindBand<TvlxColumnFooter>()) {
-        FlagScope placeDirectly(FPlaceDirectly, true);
+        ScopedValue<bool> placeDirectly(FPlaceDirectly, true);
         ShowBand(footer);
     }
     ++FCurColumn;
@@ -275,7 +253,7 @@ void TvlxEngine::NewColumn()
         if (band == nullptr || dynamic_cast<TvlxPageHeader*>(band) != nullptr) continue;
         if (band == FLastBandOnPage || item.IsInKeepList || FKeepHeader) continue;
         FCurX = item.Left + columnX;
-        FlagScope placeDirectly(FPlaceDirectly, true);
+        ScopedValue<bool> placeDirectly(FPlaceDirectly, true);
         ReprintBand(*band);
     }
     FCurX = FPageCurX + columnX;

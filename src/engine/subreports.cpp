@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "base/format.h"
 #include "base/limits.h"
+#include "base/scoped_value.h"
 #include "engine/engine.h"
 #include "model/band_kinds.h"
 #include "model/report.h"
@@ -43,26 +44,6 @@ struct OutputPosition
     }
 };
 
-// Sets a pointer for a scope and puts the previous value back, errors included.
-template <class T>
-class ValueScope
-{
-public:
-    ValueScope(T& value, T scoped)
-        : FValue(value)
-        , FSaved(value)
-    {
-        FValue = scoped;
-    }
-    ~ValueScope() { FValue = FSaved; }
-    ValueScope(const ValueScope&) = delete;
-    ValueScope& operator=(const ValueScope&) = delete;
-
-private:
-    T& FValue;
-    T FSaved;
-};
-
 } // namespace
 
 void TvlxEngine::RunSubreportPage(TvlxSubreport& subreport)
@@ -71,7 +52,7 @@ void TvlxEngine::RunSubreportPage(TvlxSubreport& subreport)
         throw ELimitExceeded(
             Format(u"Subreport %s is nested more than %d levels deep",
                    {subreport.Name(), static_cast<int64_t>(limits::SubreportMaxNesting)}));
-    ValueScope<size_t> depth(FSubreportDepth, FSubreportDepth + 1);
+    ScopedValue<size_t> depth(FSubreportDepth, FSubreportDepth + 1);
     RunDataBands(subreport.SubreportPage()->FSubBands);
 }
 
@@ -86,12 +67,12 @@ void TvlxEngine::RunSubreportsOnParent(TvlxBand& band)
 
     TvlxNullBand collector;
     {
-        ValueScope<TvlxBand*> collecting(FOutputTo, &collector);
-        ValueScope<double> curX(FCurX, FCurX);
-        ValueScope<double> curY(FCurY, FCurY);
-        ValueScope<double> pageCurX(FPageCurX, FPageCurX);
-        ValueScope<int32_t> line(FCurLine, FCurLine);
-        ValueScope<int32_t> lineThrough(FCurLineThrough, FCurLineThrough);
+        ScopedValue<TvlxBand*> collecting(FOutputTo, &collector);
+        ScopedValue<double> curX(FCurX, FCurX);
+        ScopedValue<double> curY(FCurY, FCurY);
+        ScopedValue<double> pageCurX(FPageCurX, FPageCurX);
+        ScopedValue<int32_t> line(FCurLine, FCurLine);
+        ScopedValue<int32_t> lineThrough(FCurLineThrough, FCurLineThrough);
         const double savePageCurX = FPageCurX;
         for (TvlxSubreport* subreport : subreports) {
             FPageCurX = savePageCurX + subreport->Left();

@@ -3,6 +3,7 @@
 // vertical master) prints, the vertical bands run over their datasets and copy those objects
 // into it side by side, one column per band shown. Columns that do not fit to the right go to
 // the next output page, so the master is stored in segments, one per page.
+#include "base/scoped_value.h"
 #include "engine/band_tree.h"
 #include "engine/engine.h"
 #include "model/band_kinds.h"
@@ -40,25 +41,6 @@ public:
 private:
     T& FA;
     T& FB;
-};
-
-template <class T>
-class SetScope
-{
-public:
-    SetScope(T& value, T scoped)
-        : FValue(value)
-        , FSaved(value)
-    {
-        FValue = scoped;
-    }
-    ~SetScope() { FValue = FSaved; }
-    SetScope(const SetScope&) = delete;
-    SetScope& operator=(const SetScope&) = delete;
-
-private:
-    T& FValue;
-    T FSaved;
 };
 
 bool IsFooter(const TvlxBand& band)
@@ -118,7 +100,7 @@ void TvlxEngine::StartVerticalMaster(TvlxBand& band)
         // While the columns print, the header list in use is the vertical one, and no keep
         // starts (a keep never starts while FIsFirstBand is set).
         SwapScope<TvlxHeaderList> headers(FHeaderList, FVHeaderList);
-        SetScope<bool> noKeeping(FIsFirstBand, true);
+        ScopedValue<bool> noKeeping(FIsFirstBand, true);
         RunVerticalDataBands(page->FVSubBands);
     }
     FVPageList.push_back(band.ObjectCount());
@@ -212,7 +194,7 @@ void TvlxEngine::ShowVerticalBand(TvlxBand& band)
                 for (int32_t i = 0; i < FHeaderList.Count(); ++i)
                     if (auto* header = dynamic_cast<TvlxBand*>(FHeaderList[i].Band))
                         if (header != &band) headers.push_back(header);
-                SetScope<bool> showing(FShowingVHeaders, true);
+                ScopedValue<bool> showing(FShowingVHeaders, true);
                 for (TvlxBand* header : headers) {
                     header->Overflow = true;
                     ShowBand(header);
@@ -276,12 +258,12 @@ void TvlxEngine::StoreVerticalMaster(TvlxBand& band)
     {
         // Pages to the right carry the master at the same height; no header reprints there and
         // nothing kept travels along.
-        SetScope<int32_t> column(FCurColumn, FCurColumn);
-        SetScope<double> firstColumnY(FFirstColumnY, FFirstColumnY);
-        SetScope<bool> keeping(FKeeping, false);
-        SetScope<bool> keepHeader(FKeepHeader, FKeepHeader);
-        SetScope<double> keepCurY(FKeepCurY, FKeepCurY);
-        SetScope<bool> dontShowHeaders(FDontShowHeaders, true);
+        ScopedValue<int32_t> column(FCurColumn, FCurColumn);
+        ScopedValue<double> firstColumnY(FFirstColumnY, FFirstColumnY);
+        ScopedValue<bool> keeping(FKeeping, false);
+        ScopedValue<bool> keepHeader(FKeepHeader, FKeepHeader);
+        ScopedValue<double> keepCurY(FKeepCurY, FKeepCurY);
+        ScopedValue<bool> dontShowHeaders(FDontShowHeaders, true);
         const size_t segments = FVPageList.size() - 1;
         for (size_t segment = 0; segment < segments; ++segment) {
             const size_t from = std::min(FVPageList[segment], total);
