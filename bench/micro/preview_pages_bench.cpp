@@ -4,9 +4,10 @@
 #include "model/band_kinds.h"
 #include "model/data_band.h"
 #include "model/memo_view.h"
+#include "model/model_classes.h"
 #include "model/report.h"
 #include "model/report_page.h"
-#include "model/view_classes.h"
+#include "platform/component/class_registry.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -17,11 +18,7 @@ struct Design
 {
     Design()
     {
-        vl::ClassRegistry& registry = vl::ClassRegistry::Global();
-        for (const vl::ClassInfo* cls : vl::BandClasses())
-            registry.Register(*cls);
-        registry.Register(vl::TvlxReportPage::StaticClass());
-        vl::RegisterViewClasses(registry);
+        vl::RegisterModelClasses(vl::ClassRegistry::Global());
         Report = std::make_unique<vl::TvlxReport>();
         Page = vl::TvlxComponent::Create<vl::TvlxReportPage>(Report.get());
         Page->SetName(u"Page1");
