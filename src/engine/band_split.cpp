@@ -11,6 +11,7 @@
 #include "model/report.h"
 #include "model/report_page.h"
 #include "model/subreport.h"
+#include "model/units.h"
 #include "model/view.h"
 
 #include <algorithm>
@@ -22,12 +23,10 @@ namespace vl {
 
 namespace {
 
-constexpr double Tolerance = 0.0001;
-
 bool OverlapHorizontally(const TvlxComponent& a, const TvlxComponent& b)
 {
-    return a.Left() < b.Left() + b.Width() - Tolerance &&
-           b.Left() < a.Left() + a.Width() - Tolerance;
+    return a.Left() < b.Left() + b.Width() - CoordinateTolerance &&
+           b.Left() < a.Left() + a.Width() - CoordinateTolerance;
 }
 
 // An object of the band still to be placed.
@@ -46,7 +45,7 @@ void PushDown(std::vector<SplitEntry>& work, size_t by, double bottom, double am
     const TvlxComponent& pusher = *work[by].Object;
     for (size_t i = 0; i < work.size(); ++i) {
         SplitEntry& entry = work[i];
-        if (i == by || entry.Moved || entry.Object->Top() <= bottom - Tolerance) continue;
+        if (i == by || entry.Moved || entry.Object->Top() <= bottom - CoordinateTolerance) continue;
         if (!OverlapHorizontally(pusher, *entry.Object)) continue;
         entry.Object->SetTop(entry.Object->Top() + amount);
         entry.Moved = true;
@@ -177,7 +176,7 @@ void TvlxEngine::SplitBand(TvlxBand& band)
                 moreData = stretch->HasNextDataPart();
             }
 
-            if (obj.Top() + remaining <= free + Tolerance && !moreData) {
+            if (obj.Top() + remaining <= free + CoordinateTolerance && !moreData) {
                 obj.SetHeight(remaining);
                 inPart[entry.Index] = true;
                 placedHere = true;
@@ -187,7 +186,7 @@ void TvlxEngine::SplitBand(TvlxBand& band)
             if (stretch != nullptr) {
                 if (startsAbove) {
                     PushDown(work, w, free, unused);
-                    if (std::abs(unused - obj.Height()) < Tolerance) {
+                    if (std::abs(unused - obj.Height()) < CoordinateTolerance) {
                         // Not one line fitted: all of it goes to the next part.
                         obj.SetTop(free);
                         obj.SetHeight(remaining);

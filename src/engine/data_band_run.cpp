@@ -7,6 +7,7 @@
 #include "model/data_band.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "model/units.h"
 #include "request/dataset_adapter.h"
 
 #include <algorithm>
@@ -113,7 +114,7 @@ void TvlxEngine::CloseColumnRecord(TvlxDataBand& band, double rowStart)
     band.FMaxY = std::max(band.FMaxY, FCurY);
     if (band.CurColumn() < band.FColumns) {
         FCurY = rowStart; // the next record prints beside this one
-    } else if (GetPageHeight() - FooterHeight() - band.FMaxY > 0.0001 ||
+    } else if (GetPageHeight() - FooterHeight() - band.FMaxY > CoordinateTolerance ||
                (FPage != nullptr && FPage->FEndlessHeight) ||
                FOutputTo != nullptr) { // a subreport's collector never breaks
         FCurY = band.FMaxY;
@@ -121,7 +122,7 @@ void TvlxEngine::CloseColumnRecord(TvlxDataBand& band, double rowStart)
         // The kept block holds the row and moves with it.
         FCurBand = &band;
         NewColumn();
-    } else if (FRowStartY <= FFirstColumnY + 0.0001) {
+    } else if (FRowStartY <= FFirstColumnY + CoordinateTolerance) {
         // A row taller than a whole column stays where it began: moving it would only leave an
         // empty column behind.
         FCurY = band.FMaxY;

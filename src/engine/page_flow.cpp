@@ -197,7 +197,7 @@ void TvlxEngine::NewPage()
         // The data header travels with the block when the block began with it; only a header
         // that was to be re-printed goes back into the list afterwards.
         auto* data = dynamic_cast<TvlxDataBand*>(FCurBand);
-        if (data != nullptr && std::abs(FPreviewPages.GetLastY() - FCurY) >= 0.0001 &&
+        if (data != nullptr && std::abs(FPreviewPages.GetLastY() - FCurY) >= CoordinateTolerance &&
             FHeaderList.RemoveItem(data->FHeader))
             travellingHeader = data->FHeader;
     }

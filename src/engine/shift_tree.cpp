@@ -3,6 +3,7 @@
 #include "engine/shift_tree.h"
 
 #include "model/band_kinds.h"
+#include "model/units.h"
 #include "model/view.h"
 
 #include <algorithm>
@@ -17,11 +18,9 @@ namespace vl {
 
 namespace {
 
-constexpr double Tolerance = 0.0001;
-
 bool Overlap(double start1, double end1, double start2, double end2)
 {
-    return start1 < end2 - Tolerance && start2 < end1 - Tolerance;
+    return start1 < end2 - CoordinateTolerance && start2 < end1 - CoordinateTolerance;
 }
 
 bool OverlapVertically(const TvlxRect& a, const TvlxRect& b)

@@ -13,8 +13,6 @@ namespace vl {
 
 namespace {
 
-constexpr int OverlayNumber = 17;
-
 bool IsDataOrGroupHeader(const TvlxBand& band)
 {
     return dynamic_cast<const TvlxDataBand*>(&band) != nullptr ||
@@ -88,7 +86,7 @@ void TvlxEngine::OutputBand(TvlxBand& band)
     if (band.Visible()) {
         const bool isNullBand = dynamic_cast<TvlxNullBand*>(&band) != nullptr;
         const bool checked = !IsMultiColumnDataBand(band) && !isNullBand &&
-                             band.BandNumber() != OverlayNumber && !FInPageStart &&
+                             dynamic_cast<TvlxOverlay*>(&band) == nullptr && !FInPageStart &&
                              !FPlaceDirectly && FOutputTo == nullptr;
         // A band that does not fit is split across pages, or moves to the next column or page.
         const bool split = checked && FreeSpace() < band.Height() && MakeRoomForBand(band);

@@ -10,6 +10,7 @@
 #include "model/data_band.h"
 #include "model/report.h"
 #include "model/report_page.h"
+#include "model/units.h"
 #include "request/dataset_adapter.h"
 
 #include <algorithm>
@@ -19,9 +20,6 @@
 namespace vl {
 
 namespace {
-
-constexpr int OverlayNumber = 17;
-constexpr double Tolerance = 0.0001;
 
 // Exchanges two values for a scope and back again, errors included.
 template <class T>
@@ -62,7 +60,8 @@ void HandOverToVerticalBands(TvlxReportPage& page)
 
     for (const auto& child : page.Objects()) {
         auto* band = dynamic_cast<TvlxBand*>(child.get());
-        if (band == nullptr || band->FVertical || band->BandNumber() == OverlayNumber) continue;
+        if (band == nullptr || band->FVertical || dynamic_cast<TvlxOverlay*>(band) != nullptr)
+            continue;
         std::vector<TvlxComponent*> objects;
         for (const auto& object : band->Objects())
             objects.push_back(object.get());
@@ -70,8 +69,8 @@ void HandOverToVerticalBands(TvlxReportPage& page)
             const double left = band->Left() + object->Left();
             const double right = left + object->Width();
             for (TvlxBand* vertical : verticals) {
-                if (left < vertical->Left() - Tolerance ||
-                    right > vertical->Left() + vertical->Width() + Tolerance)
+                if (left < vertical->Left() - CoordinateTolerance ||
+                    right > vertical->Left() + vertical->Width() + CoordinateTolerance)
                     continue;
                 object->FOriginalBand = band;
                 vertical->AddChild(band->TakeChild(object));

@@ -21,7 +21,8 @@ inline constexpr TColor clBlack = 0;
 inline constexpr TColor clRed = 0x0000FF;
 inline constexpr TColor clWhite = 0xFFFFFF;
 
-// Two coordinates differ when they are further apart than this (Diff, alignment).
+// Two coordinates differ when they are further apart than this (Diff, alignment, the engine's
+// overlap and fit tests).
 inline constexpr double CoordinateTolerance = 0.0001;
 
 } // namespace vl
