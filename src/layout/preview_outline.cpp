@@ -10,12 +10,6 @@
 namespace vl {
 namespace {
 
-int32_t IntAttribute(const TvlxXMLItem& item, StringView name)
-{
-    int32_t value = 0;
-    return TryStrToInt(item.Attribute(name), value) ? value : 0;
-}
-
 // Every entry below `root` in document order, without recursion (the tree may come from a file).
 std::vector<TvlxXMLItem*> Flatten(TvlxXMLItem& root)
 {
@@ -82,7 +76,7 @@ TvlxOutlineEntry TvlxOutline::GetItem(int32_t index) const
 {
     if (index < 0 || index >= FCurItem->Count()) return {};
     const TvlxXMLItem& item = (*FCurItem)[index];
-    return {item.Attribute(u"text"), IntAttribute(item, u"page"), IntAttribute(item, u"top")};
+    return {item.Attribute(u"text"), item.IntAttribute(u"page"), item.IntAttribute(u"top")};
 }
 
 int32_t TvlxOutline::GetCurPosition() const
@@ -96,11 +90,11 @@ void TvlxOutline::ShiftItems(int32_t from, int32_t newTop)
     if (from < -1) from = -1;
     size_t first = static_cast<size_t>(from + 1);
     if (first >= items.size()) return;
-    const int32_t delta = newTop - IntAttribute(*items[first], u"top");
+    const int32_t delta = newTop - items[first]->IntAttribute(u"top");
     for (size_t i = first; i < items.size(); ++i) {
         TvlxXMLItem& item = *items[i];
-        item.SetAttribute(u"page", IntToStr(IntAttribute(item, u"page") + 1));
-        item.SetAttribute(u"top", IntToStr(IntAttribute(item, u"top") + delta));
+        item.SetAttribute(u"page", IntToStr(item.IntAttribute(u"page") + 1));
+        item.SetAttribute(u"top", IntToStr(item.IntAttribute(u"top") + delta));
     }
 }
 

@@ -84,12 +84,6 @@ constexpr StringView CuttedName = u"cutted";
 // Bookkeeping bytes counted per stored element besides its name and attributes.
 constexpr int64_t ElementOverhead = static_cast<int64_t>(sizeof(TvlxXMLItem)) + 16;
 
-int32_t IntAttribute(const TvlxXMLItem& item, StringView name)
-{
-    int32_t value = 0;
-    return TryStrToInt(item.Attribute(name), value) ? value : 0;
-}
-
 bool IsA(const ClassInfo* cls, const ClassInfo& base)
 {
     return cls != nullptr && cls->InheritsFrom(base);
@@ -439,7 +433,7 @@ TvlxXMLItem* TvlxPreviewPages::FindAnchor(StringView text)
 int32_t TvlxPreviewPages::GetAnchorPage(StringView text)
 {
     TvlxXMLItem* anchor = FindAnchor(text);
-    return anchor != nullptr ? IntAttribute(*anchor, u"page") + 1 : 1;
+    return anchor != nullptr ? anchor->IntAttribute(u"page") + 1 : 1;
 }
 
 int32_t TvlxPreviewPages::GetAnchorCurPosition()
@@ -452,10 +446,10 @@ void TvlxPreviewPages::ShiftAnchors(int32_t from, int32_t newTop)
     TvlxXMLItem& anchors = RootChild(AnchorsName);
     const int32_t first = std::max(from, -1) + 1;
     if (first < anchors.Count()) {
-        const int32_t delta = newTop - IntAttribute(anchors[first], u"top");
+        const int32_t delta = newTop - anchors[first].IntAttribute(u"top");
         for (int32_t i = first; i < anchors.Count(); ++i) {
-            anchors[i].SetAttribute(u"page", IntToStr(IntAttribute(anchors[i], u"page") + 1));
-            anchors[i].SetAttribute(u"top", IntToStr(IntAttribute(anchors[i], u"top") + delta));
+            anchors[i].SetAttribute(u"page", IntToStr(anchors[i].IntAttribute(u"page") + 1));
+            anchors[i].SetAttribute(u"top", IntToStr(anchors[i].IntAttribute(u"top") + delta));
         }
     }
     // The outline moves by its own position (TvlxCustomOutline::ShiftItems): anchors and
@@ -486,14 +480,14 @@ void TvlxPreviewPages::ResetLogicalPageNumber()
 int32_t TvlxPreviewPages::GetLogicalPageNo()
 {
     TvlxXMLItem& numbers = LogicalItem();
-    if (FCurPage >= 0 && FCurPage < numbers.Count()) return IntAttribute(numbers[FCurPage], u"n");
+    if (FCurPage >= 0 && FCurPage < numbers.Count()) return numbers[FCurPage].IntAttribute(u"n");
     return FCurPage - FFirstPage + 1;
 }
 
 int32_t TvlxPreviewPages::GetLogicalTotalPages()
 {
     TvlxXMLItem& numbers = LogicalItem();
-    if (FCurPage >= 0 && FCurPage < numbers.Count()) return IntAttribute(numbers[FCurPage], u"t");
+    if (FCurPage >= 0 && FCurPage < numbers.Count()) return numbers[FCurPage].IntAttribute(u"t");
     return FHost->TotalPages() - FFirstPage;
 }
 

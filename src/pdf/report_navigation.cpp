@@ -1,7 +1,6 @@
 #include "pdf/report_navigation.h"
 
 #include "base/limits.h"
-#include "base/number_text.h"
 #include "layout/page_list.h"
 #include "layout/preview_outline.h"
 #include "layout/preview_pages.h"
@@ -30,12 +29,6 @@ void AddLevel(TvlxCustomOutline& outline, std::vector<PdfOutlineItem>& items, si
     }
 }
 
-int32_t IntAttribute(const TvlxXMLItem& item, StringView name)
-{
-    int32_t value = 0;
-    return TryStrToInt(item.Attribute(name), value) ? value : 0;
-}
-
 } // namespace
 
 std::vector<PdfOutlineItem> OutlineItemsOf(TvlxCustomOutline& outline)
@@ -51,7 +44,7 @@ std::optional<PdfAnchor> PreviewAnchorSource::FindAnchor(StringView name) const
 {
     const TvlxXMLItem* anchor = FPages.FindAnchor(name);
     if (anchor == nullptr) return std::nullopt;
-    return PdfAnchor{IntAttribute(*anchor, u"page"), double(IntAttribute(*anchor, u"top"))};
+    return PdfAnchor{anchor->IntAttribute(u"page"), double(anchor->IntAttribute(u"top"))};
 }
 
 std::vector<int> ExportedPagesOf(StringView pageNumbers, int32_t pageCount)

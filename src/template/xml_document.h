@@ -100,6 +100,8 @@ public:
     // ---- Attributes: names match without case ----
     // The unescaped value, or the empty text when the attribute is absent.
     String Attribute(StringView name) const;
+    // The value as a whole number; 0 when the attribute is absent or no number.
+    int32_t IntAttribute(StringView name) const;
     // The value as it stands in the text (escaped), or nothing when absent. Does not copy.
     std::optional<StringView> FindAttribute(StringView name) const;
     // Replaces the attribute in place or appends it; `value` is escaped here.

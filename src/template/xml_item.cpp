@@ -1,4 +1,5 @@
 // The item tree and attribute access on an item's attribute text.
+#include "base/number_text.h"
 #include "platform/unicode/text_case.h"
 #include "template/xml_document.h"
 #include "template/xml_escape.h"
@@ -176,6 +177,12 @@ String TvlxXMLItem::Attribute(StringView name) const
 {
     const auto value = FindAttribute(name);
     return value ? XMLUnescape(*value) : String();
+}
+
+int32_t TvlxXMLItem::IntAttribute(StringView name) const
+{
+    int32_t value = 0;
+    return TryStrToInt(Attribute(name), value) ? value : 0;
 }
 
 void TvlxXMLItem::SetAttribute(StringView name, StringView value)
